@@ -1,0 +1,37 @@
+# Compiler settings shared by every target of the project.
+
+if(OLVANE_SANITIZE)
+  add_compile_options(-fsanitize=${OLVANE_SANITIZE} -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=${OLVANE_SANITIZE})
+  if(OLVANE_SANITIZE MATCHES "undefined")
+    add_compile_options(-fno-sanitize-recover=undefined)
+  endif()
+endif()
+
+# Warnings are errors on the project's own code. A few of GCC's flow-based
+# warnings misfire under sanitizer instrumentation; they stay warnings.
+function(olvane_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror
+    $<$<CXX_COMPILER_ID:GNU>:-Wno-error=maybe-uninitialized -Wno-error=stringop-overflow -Wno-error=array-bounds>)
+  target_compile_definitions(${target} PRIVATE
+    OLVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" OLVANE_BINARY_DIR="${PROJECT_BINARY_DIR}")
+endfunction()
+
+# One shared library per layer: every .cpp under the folder belongs to it.
+function(olvane_library name)
+  cmake_parse_arguments(ARG "" "" "PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} SHARED ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+  olvane_target_defaults(${name})
+endfunction()
+
+# A command-line program whose sources are every .cpp in the calling folder.
+function(olvane_program name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  olvane_target_defaults(${name})
+endfunction()

@@ -1,0 +1,3 @@
+#include "pravex/PravexVersion.h"
+
+const char* GetPravexVersion() { return "0.1.0"; }

@@ -1,0 +1,3 @@
+#include "sintra/SintraVersion.h"
+
+const char* GetSintraVersion() { return "0.1.0"; }
