@@ -115,6 +115,14 @@ CCaptureData* CCaptureData::CreateControl(DWORD recordType, WORD streamType, DWO
 CCapturePayloadRecord::CCapturePayloadRecord(DWORD recordType, WORD streamType, WORD payloadVersion)
     : CCaptureData(recordType, streamType), m_payloadVersion(payloadVersion) {}
 
+bool CCapturePayloadRecord::SetPayloadVersion(WORD version) {
+  if (FieldsSize(version) == 0) return false;
+  m_payloadVersion = version;
+  m_extraHeader.clear();
+  UpdateTotalLength();
+  return true;
+}
+
 WORD CCapturePayloadRecord::GetPayloadHeaderSize() const {
   const std::size_t size = FieldsSize(m_payloadVersion) + m_extraHeader.size();
   return static_cast<WORD>(size);

@@ -130,6 +130,8 @@ class CCapturePayloadRecord : public CCaptureData {
   DWORD GetPayloadLength() const override { return GetPayloadHeaderSize() + GetDataLength(); }
 
   WORD GetPayloadVersion() const { return m_payloadVersion; }
+  // Chooses the payload layout to write (one the type knows); false otherwise.
+  bool SetPayloadVersion(WORD version);
   WORD GetPayloadHeaderSize() const;
 
  protected:
