@@ -14,7 +14,14 @@
 
 using namespace capture;
 
+namespace {
+std::atomic<std::uint32_t> g_liveRecords{0};
+}  // namespace
+
+std::uint32_t CCaptureData::GetLiveCount() { return g_liveRecords.load(); }
+
 CCaptureData::CCaptureData(DWORD recordType, WORD streamType, DWORD time) {
+  g_liveRecords.fetch_add(1, std::memory_order_relaxed);
   m_header.recordType = recordType;
   m_header.streamType = streamType;
   m_header.time = time;
@@ -22,6 +29,7 @@ CCaptureData::CCaptureData(DWORD recordType, WORD streamType, DWORD time) {
 
 CCaptureData::~CCaptureData() {
   if (m_data) m_data->Release();
+  g_liveRecords.fetch_sub(1, std::memory_order_relaxed);
 }
 
 void CCaptureData::Release() {

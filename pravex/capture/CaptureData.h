@@ -57,6 +57,8 @@ class CCaptureData {
   // Drops one reference; the record deletes itself when none is left.
   void Release();
   std::uint32_t GetRefCount() const { return m_refs.load(std::memory_order_acquire); }
+  // Records alive in the process (leak checks in tests and diagnostics).
+  static std::uint32_t GetLiveCount();
 
   const CaptureRecordHeader& GetHeader() const { return m_header; }
   // Replaces the header as read from a file (the reader's framing uses this).

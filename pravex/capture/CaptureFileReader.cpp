@@ -8,10 +8,11 @@
 
 using namespace capture;
 
-CCaptureFileReader::CCaptureFileReader() = default;
+CCaptureFileReader::CCaptureFileReader() : m_ownClock(std::make_unique<CReplayClock>()) {}
 
 CCaptureFileReader::~CCaptureFileReader() {
   Close();
+  ClearHandlers();
   ReleaseLists();
 }
 
@@ -23,6 +24,8 @@ void CCaptureFileReader::ReleaseLists() {
 }
 
 void CCaptureFileReader::Close() {
+  std::lock_guard<std::recursive_mutex> control(m_control);
+  Stop();  // never wait for the worker while holding the lock it may need
   CSingleLock lock(&m_lock);
   m_source.Close();
   m_open = false;
@@ -82,6 +85,8 @@ bool CCaptureFileReader::ScanTrailer() {
 }
 
 bool CCaptureFileReader::Open(const std::string& name, int frameMode, bool writable) {
+  std::lock_guard<std::recursive_mutex> control(m_control);
+  Stop();
   CSingleLock lock(&m_lock);
   m_frameMode = frameMode;
   m_writable = writable;
