@@ -1,6 +1,7 @@
 // Shell services over GIO. This file is the only user of GLib/GIO in the tree.
 #include "platform/os/Shell.h"
 
+#include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
 #include <cctype>
@@ -108,6 +109,30 @@ std::string WithoutTrailingSlash(std::string s) {
   return s;
 }
 
+// The application that opens a URI: the handler of its scheme, else the
+// default application for the file's content type.
+GAppInfo* DefaultHandler(const std::string& uri, GError** err) {
+  CharPtr scheme(g_uri_parse_scheme(uri.c_str()));
+  GAppInfo* app = scheme && g_strcmp0(scheme.get(), "file") != 0 ? g_app_info_get_default_for_uri_scheme(scheme.get())
+                                                                  : nullptr;
+  if (app) return app;
+  std::unique_ptr<GFile, GObjectUnref> file(g_file_new_for_uri(uri.c_str()));
+  return g_file_query_default_handler(file.get(), nullptr, err);
+}
+
+// Starts the application on one URI. Desktop applications are started detached
+// (spawned through an intermediate child), so no zombie is left behind in a
+// program that runs no GLib main loop to reap them.
+bool LaunchUri(GAppInfo* app, const std::string& uri, GError** err) {
+  GList uris{};
+  uris.data = const_cast<char*>(uri.c_str());
+  if (G_IS_DESKTOP_APP_INFO(app)) {
+    return g_desktop_app_info_launch_uris_as_manager(G_DESKTOP_APP_INFO(app), &uris, nullptr, G_SPAWN_SEARCH_PATH,
+                                                     nullptr, nullptr, nullptr, nullptr, err);
+  }
+  return g_app_info_launch_uris(app, &uris, nullptr, err);
+}
+
 std::mutex g_recentLock;  // one writer of the recently-used list per process
 
 }  // namespace
@@ -133,7 +158,9 @@ bool LaunchDefault(const std::string& pathOrUrl, std::string* error) {
   const std::string uri = ToUri(pathOrUrl);
   if (uri.empty()) return Fail("not a path or URL", error);
   GError* err = nullptr;
-  if (!g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &err)) return Fail(err, error);
+  std::unique_ptr<GAppInfo, GObjectUnref> app(DefaultHandler(uri, &err));
+  if (!app) return Fail(err, error, "no application handles it");
+  if (!LaunchUri(app.get(), uri, &err)) return Fail(err, error);
   return true;
 }
 
@@ -144,10 +171,8 @@ bool LaunchDefaultForType(const std::string& mimeType, const std::string& pathOr
   std::unique_ptr<GAppInfo, GObjectUnref> app(
       g_app_info_get_default_for_type(contentType ? contentType.get() : mimeType.c_str(), FALSE));
   if (!app) return Fail("no application handles " + mimeType, error);
-  GList uris{};
-  uris.data = const_cast<char*>(uri.c_str());
   GError* err = nullptr;
-  if (!g_app_info_launch_uris(app.get(), &uris, nullptr, &err)) return Fail(err, error);
+  if (!LaunchUri(app.get(), uri, &err)) return Fail(err, error);
   return true;
 }
 
