@@ -19,8 +19,9 @@ constexpr BYTE FILE_ATTRIBUTE_NORMAL = 0x80;
 
 // Whether the file or folder exists.
 BOOL CheckAccess(const std::string& path);
-// Whether the folder exists, ignoring trailing separators and blanks; "/" (and
-// any name made only of separators) is the root, which always exists.
+// Whether the folder (or anything of that name) exists, ignoring trailing
+// separators and blanks; "/" (and any name made only of separators) is the
+// root, which always exists.
 BOOL IsFolderThere(const std::string& path);
 
 // Creates every missing level of a folder path (made absolute, "/" or "\"

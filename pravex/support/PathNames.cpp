@@ -164,11 +164,18 @@ BOOL GetGoodPathName(std::string& path) {
 
 namespace {
 
+// The first `n` bytes of `s`, shortened so that no multi-byte character is cut.
+std::string_view HeadOf(std::string_view s, std::size_t n) {
+  if (n >= s.size()) return s;
+  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+  return s.substr(0, n);
+}
+
 // The form used when even the name alone is too long: the path's first three
 // characters, "...", as much of the name as fits and "...".
 std::string AbbreviateLongName(const std::string& path, std::string_view name, std::size_t limit) {
   const std::size_t keep = limit > 10 ? std::min(name.size(), limit - 10) : 0;
-  return path.substr(0, 3) + "..." + std::string(name.substr(0, keep)) + "...";
+  return std::string(HeadOf(path, 3)) + "..." + std::string(HeadOf(name, keep)) + "...";
 }
 
 // Where the part kept at the front ends: after "//server/share", after a drive

@@ -129,6 +129,9 @@ TEST(PathNames, AbbreviatePathNameKeepsTheEndsOfLongPaths) {
       EXPECT_LE(AbbreviatePathName(path, limit).size(), static_cast<std::size_t>(limit)) << path << " " << limit;
     }
   }
+  // A cut never splits a multi-byte character ("\xC3\xA9" is one character).
+  EXPECT_EQ(AbbreviatePathName("\xC3\xA9\xC3\xA9/" + std::string(10, 'n') + "\xC3\xA9" + std::string(20, 'x'), 21),
+            "\xC3\xA9..." + std::string(10, 'n') + "...");
   EXPECT_EQ(AbbreviatePathName(std::string(5000, 'a'), 40), "");
   EXPECT_NO_FATAL_FAILURE(AbbreviatePathName(unix, -5));
 }
