@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string dir, name, ext;
   SplitPath(path, dir, name, ext);
   if (path.size() <= 4096) {
-    const std::string joined = dir + name + (ext.empty() && Unquoted(path).find('.', dir.size()) == std::string::npos
-                                                 ? std::string()
-                                                 : "." + ext);
+    const std::string joined =
+        dir + name +
+        (ext.empty() && Unquoted(path).find('.', dir.size()) == std::string::npos ? std::string() : "." + ext);
     if (joined != Unquoted(path)) std::abort();
   }
   const std::string shortened = AbbreviatePathName(path, limit);

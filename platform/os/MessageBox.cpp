@@ -23,12 +23,18 @@ std::mutex g_stderrLock;
 
 std::vector<Button> ButtonsOf(unsigned flags) {
   switch (flags & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_ABORTRETRYIGNORE: return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
-    case MB_YESNOCANCEL: return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO: return {{IDYES, "Yes"}, {IDNO, "No"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
-    default: return {{IDOK, "OK"}};
+    case MB_OKCANCEL:
+      return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_ABORTRETRYIGNORE:
+      return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
+    case MB_YESNOCANCEL:
+      return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO:
+      return {{IDYES, "Yes"}, {IDNO, "No"}};
+    case MB_RETRYCANCEL:
+      return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
+    default:
+      return {{IDOK, "OK"}};
   }
 }
 
@@ -101,8 +107,8 @@ int ShowNative(const std::string& text, const std::string& caption, unsigned fla
   boxFlags |= SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
   const std::string shownText = DisplayText(text);
   const std::string shownCaption = DisplayCaption(caption);
-  const SDL_MessageBoxData box{boxFlags,      nullptr, shownCaption.c_str(), shownText.c_str(),
-                               static_cast<int>(data.size()), data.data(), nullptr};
+  const SDL_MessageBoxData box{
+      boxFlags, nullptr, shownCaption.c_str(), shownText.c_str(), static_cast<int>(data.size()), data.data(), nullptr};
   int pressed = -1;
   if (SDL_ShowMessageBox(&box, &pressed) != 0) return 0;
   if (pressed < 0) pressed = escape >= 0 ? escape : buttons[def].id;

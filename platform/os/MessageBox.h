@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 // Button sets (the low nibble of the flags).
 constexpr unsigned MB_OK = 0x0;

@@ -4,14 +4,14 @@
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace os {
 namespace {
@@ -77,14 +77,22 @@ bool IsFolder(const std::string& path) {
 
 GUserDirectory ToGlib(SpecialDir which) {
   switch (which) {
-    case SpecialDir::Desktop: return G_USER_DIRECTORY_DESKTOP;
-    case SpecialDir::Documents: return G_USER_DIRECTORY_DOCUMENTS;
-    case SpecialDir::Download: return G_USER_DIRECTORY_DOWNLOAD;
-    case SpecialDir::Music: return G_USER_DIRECTORY_MUSIC;
-    case SpecialDir::Pictures: return G_USER_DIRECTORY_PICTURES;
-    case SpecialDir::PublicShare: return G_USER_DIRECTORY_PUBLIC_SHARE;
-    case SpecialDir::Templates: return G_USER_DIRECTORY_TEMPLATES;
-    case SpecialDir::Videos: return G_USER_DIRECTORY_VIDEOS;
+    case SpecialDir::Desktop:
+      return G_USER_DIRECTORY_DESKTOP;
+    case SpecialDir::Documents:
+      return G_USER_DIRECTORY_DOCUMENTS;
+    case SpecialDir::Download:
+      return G_USER_DIRECTORY_DOWNLOAD;
+    case SpecialDir::Music:
+      return G_USER_DIRECTORY_MUSIC;
+    case SpecialDir::Pictures:
+      return G_USER_DIRECTORY_PICTURES;
+    case SpecialDir::PublicShare:
+      return G_USER_DIRECTORY_PUBLIC_SHARE;
+    case SpecialDir::Templates:
+      return G_USER_DIRECTORY_TEMPLATES;
+    case SpecialDir::Videos:
+      return G_USER_DIRECTORY_VIDEOS;
   }
   return G_USER_DIRECTORY_DOCUMENTS;
 }
@@ -92,14 +100,22 @@ GUserDirectory ToGlib(SpecialDir which) {
 // The conventional English folder name used when the user has none configured.
 const char* ConventionalName(SpecialDir which) {
   switch (which) {
-    case SpecialDir::Desktop: return "Desktop";
-    case SpecialDir::Documents: return "Documents";
-    case SpecialDir::Download: return "Downloads";
-    case SpecialDir::Music: return "Music";
-    case SpecialDir::Pictures: return "Pictures";
-    case SpecialDir::PublicShare: return "Public";
-    case SpecialDir::Templates: return "Templates";
-    case SpecialDir::Videos: return "Videos";
+    case SpecialDir::Desktop:
+      return "Desktop";
+    case SpecialDir::Documents:
+      return "Documents";
+    case SpecialDir::Download:
+      return "Downloads";
+    case SpecialDir::Music:
+      return "Music";
+    case SpecialDir::Pictures:
+      return "Pictures";
+    case SpecialDir::PublicShare:
+      return "Public";
+    case SpecialDir::Templates:
+      return "Templates";
+    case SpecialDir::Videos:
+      return "Videos";
   }
   return "Documents";
 }
@@ -113,8 +129,8 @@ std::string WithoutTrailingSlash(std::string s) {
 // default application for the file's content type.
 GAppInfo* DefaultHandler(const std::string& uri, GError** err) {
   CharPtr scheme(g_uri_parse_scheme(uri.c_str()));
-  GAppInfo* app = scheme && g_strcmp0(scheme.get(), "file") != 0 ? g_app_info_get_default_for_uri_scheme(scheme.get())
-                                                                  : nullptr;
+  GAppInfo* app =
+      scheme && g_strcmp0(scheme.get(), "file") != 0 ? g_app_info_get_default_for_uri_scheme(scheme.get()) : nullptr;
   if (app) return app;
   std::unique_ptr<GFile, GObjectUnref> file(g_file_new_for_uri(uri.c_str()));
   return g_file_query_default_handler(file.get(), nullptr, err);

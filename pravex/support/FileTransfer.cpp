@@ -2,12 +2,12 @@
 
 #include "pravex/support/PathRules.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <vector>
 
 using support::IsUsablePath;

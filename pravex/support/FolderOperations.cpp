@@ -6,15 +6,15 @@
 #include "pravex/support/PathNames.h"
 #include "pravex/support/PathRules.h"
 
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <dirent.h>
-#include <fnmatch.h>
 #include <limits>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using support::IsUsablePath;
 using support::kMaxPathBytes;
@@ -119,8 +119,8 @@ BOOL SetFileStatus(const std::string& path, BYTE attributes) {
 
 BOOL HideFile(const std::string& path) { return CheckAccess(path); }
 
-int CreateFileList(std::vector<std::string>& array, const std::string& folderAndPrefix,
-                   const std::string& extensions, BOOL stripExtension) {
+int CreateFileList(std::vector<std::string>& array, const std::string& folderAndPrefix, const std::string& extensions,
+                   BOOL stripExtension) {
   array.clear();
   if (!IsUsablePath(folderAndPrefix) || extensions.size() > kMaxPathBytes) return 0;
   const std::size_t slash = folderAndPrefix.rfind('/');
@@ -164,8 +164,8 @@ void AddFolderSize(const std::string& folder, int depth, ULONGLONG& bytes, int& 
       if (name[0] != '.') AddFolderSize(path, depth + 1, bytes, files);
     } else if (S_ISREG(st.st_mode)) {
       const ULONGLONG size = static_cast<ULONGLONG>(st.st_size);
-      bytes = size > std::numeric_limits<ULONGLONG>::max() - bytes ? std::numeric_limits<ULONGLONG>::max()
-                                                                   : bytes + size;
+      bytes =
+          size > std::numeric_limits<ULONGLONG>::max() - bytes ? std::numeric_limits<ULONGLONG>::max() : bytes + size;
       if (files < std::numeric_limits<int>::max()) ++files;
     }
   }
@@ -201,7 +201,8 @@ bool DestroyIn(const std::string& folder, const std::string& pattern, bool repor
       if (!inner && report) return false;
       if (rmdir(path.c_str()) != 0) {
         if (report) {
-          MessageBox(str::Format("Unable to remove %s from the output folder ", path.c_str()), "", MB_OK | MB_ICONERROR);
+          MessageBox(str::Format("Unable to remove %s from the output folder ", path.c_str()), "",
+                     MB_OK | MB_ICONERROR);
           return false;
         }
         ok = false;

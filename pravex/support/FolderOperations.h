@@ -49,8 +49,8 @@ BOOL HideFile(const std::string& path);
 // comma-separated `extensions` (every file when it starts with "*"; the first
 // 20 extensions count), sorted, with or without their extension. Returns the
 // count; `array` is replaced.
-int CreateFileList(std::vector<std::string>& array, const std::string& folderAndPrefix,
-                   const std::string& extensions, BOOL stripExtension);
+int CreateFileList(std::vector<std::string>& array, const std::string& folderAndPrefix, const std::string& extensions,
+                   BOOL stripExtension);
 // Lists the sub-folders of a folder, sorted; returns the count.
 int CreateFolderList(std::vector<std::string>& array, const std::string& folder);
 // Sets `bytes` to the total size of the files under the folder and returns

@@ -6,9 +6,9 @@
 #include "pravex/support/StandardFolders.h"
 #include "pravex/support/SupportSettings.h"
 
+#include <dirent.h>
 #include <algorithm>
 #include <cctype>
-#include <dirent.h>
 #include <memory>
 #include <vector>
 
@@ -19,7 +19,8 @@ namespace {
 constexpr int kLastSafeNumber = 99998;
 
 bool AllDigits(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+  return !s.empty() &&
+         std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
 std::string Candidate(const std::string& base, int n, const std::string& extension) {

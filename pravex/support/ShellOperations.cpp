@@ -5,8 +5,8 @@
 #include "pravex/support/PathRules.h"
 #include "pravex/support/StandardFolders.h"
 
-#include <string_view>
 #include <unistd.h>
+#include <string_view>
 
 using support::IsUsablePath;
 
@@ -45,9 +45,7 @@ BOOL Explorer(const std::string& target) {
   return os::LaunchDefaultForType("text/html", target) ? TRUE : FALSE;
 }
 
-BOOL AddToRecent(const std::string& path) {
-  return IsUsablePath(path) && os::AddRecentFile(path) ? TRUE : FALSE;
-}
+BOOL AddToRecent(const std::string& path) { return IsUsablePath(path) && os::AddRecentFile(path) ? TRUE : FALSE; }
 
 BOOL RemovePlayerEXD() {
   std::vector<std::string> bases{os::UserCacheDir()};

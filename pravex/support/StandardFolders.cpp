@@ -44,17 +44,38 @@ BOOL SHGetSpecialFolder(std::string& out, int csidl) {
   out.clear();
   switch (csidl) {
     case CSIDL_DESKTOP:
-    case CSIDL_DESKTOPDIRECTORY: out = os::UserSpecialDir(os::SpecialDir::Desktop); break;
-    case CSIDL_PERSONAL: out = os::UserSpecialDir(os::SpecialDir::Documents); break;
-    case CSIDL_MYMUSIC: out = os::UserSpecialDir(os::SpecialDir::Music); break;
-    case CSIDL_MYVIDEO: out = os::UserSpecialDir(os::SpecialDir::Videos); break;
-    case CSIDL_MYPICTURES: out = os::UserSpecialDir(os::SpecialDir::Pictures); break;
-    case CSIDL_TEMPLATES: out = os::UserSpecialDir(os::SpecialDir::Templates); break;
-    case CSIDL_APPDATA: out = os::UserConfigDir(); break;
-    case CSIDL_LOCAL_APPDATA: out = os::UserDataDir(); break;
-    case CSIDL_INTERNET_CACHE: out = os::UserCacheDir(); break;
-    case CSIDL_PROFILE: out = os::HomeDir(); break;
-    default: return FALSE;
+    case CSIDL_DESKTOPDIRECTORY:
+      out = os::UserSpecialDir(os::SpecialDir::Desktop);
+      break;
+    case CSIDL_PERSONAL:
+      out = os::UserSpecialDir(os::SpecialDir::Documents);
+      break;
+    case CSIDL_MYMUSIC:
+      out = os::UserSpecialDir(os::SpecialDir::Music);
+      break;
+    case CSIDL_MYVIDEO:
+      out = os::UserSpecialDir(os::SpecialDir::Videos);
+      break;
+    case CSIDL_MYPICTURES:
+      out = os::UserSpecialDir(os::SpecialDir::Pictures);
+      break;
+    case CSIDL_TEMPLATES:
+      out = os::UserSpecialDir(os::SpecialDir::Templates);
+      break;
+    case CSIDL_APPDATA:
+      out = os::UserConfigDir();
+      break;
+    case CSIDL_LOCAL_APPDATA:
+      out = os::UserDataDir();
+      break;
+    case CSIDL_INTERNET_CACHE:
+      out = os::UserCacheDir();
+      break;
+    case CSIDL_PROFILE:
+      out = os::HomeDir();
+      break;
+    default:
+      return FALSE;
   }
   return out.empty() ? FALSE : TRUE;
 }

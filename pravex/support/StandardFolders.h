@@ -14,11 +14,11 @@ constexpr int CSIDL_MYMUSIC = 0x000d;
 constexpr int CSIDL_MYVIDEO = 0x000e;
 constexpr int CSIDL_DESKTOPDIRECTORY = 0x0010;
 constexpr int CSIDL_TEMPLATES = 0x0015;
-constexpr int CSIDL_APPDATA = 0x001a;        // $XDG_CONFIG_HOME
-constexpr int CSIDL_LOCAL_APPDATA = 0x001c;  // $XDG_DATA_HOME
-constexpr int CSIDL_INTERNET_CACHE = 0x0020; // $XDG_CACHE_HOME
+constexpr int CSIDL_APPDATA = 0x001a;         // $XDG_CONFIG_HOME
+constexpr int CSIDL_LOCAL_APPDATA = 0x001c;   // $XDG_DATA_HOME
+constexpr int CSIDL_INTERNET_CACHE = 0x0020;  // $XDG_CACHE_HOME
 constexpr int CSIDL_MYPICTURES = 0x0027;
-constexpr int CSIDL_PROFILE = 0x0028;        // the home folder
+constexpr int CSIDL_PROFILE = 0x0028;  // the home folder
 
 // The running program's folder, from /proc/self/exe, ending in "/"; empty when
 // it cannot be read.

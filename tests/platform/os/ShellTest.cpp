@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
+#include <filesystem>
 
 namespace fs = std::filesystem;
 

@@ -19,8 +19,8 @@ void RegisterFakeHandler(const std::string& marker) {
   const std::string data = std::getenv("XDG_DATA_HOME");
   const std::string config = std::getenv("XDG_CONFIG_HOME");
   const std::string script = testenv::MakeTempDir("handler") + "/handler.sh";
-  ASSERT_TRUE(testenv::WriteFile(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + marker + ".tmp'\nmv '" + marker +
-                                             ".tmp' '" + marker + "'\n"));
+  ASSERT_TRUE(testenv::WriteFile(
+      script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + marker + ".tmp'\nmv '" + marker + ".tmp' '" + marker + "'\n"));
   fs::permissions(script, fs::perms::owner_all);
   fs::create_directories(data + "/applications");
   ASSERT_TRUE(testenv::WriteFile(data + "/applications/olvane-fake.desktop",

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sys/stat.h>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -92,7 +92,8 @@ TEST(FileTransfer, MoveRenamesAndRespectsExistingFiles) {
 
 TEST(FileTransfer, MoveAcrossFileSystemsCopiesAndDeletes) {
   const std::string dir = testenv::MakeTempDir("movefs");
-  struct stat here {}, shm {};
+  struct stat here {
+  }, shm{};
   if (stat(dir.c_str(), &here) != 0 || stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev ||
       access("/dev/shm", W_OK) != 0) {
     GTEST_SKIP() << "no second writable file system";

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 namespace fs = std::filesystem;
 
@@ -64,9 +64,8 @@ TEST(FolderOperations, FolderAndAccessChecks) {
     std::string path;
     BOOL there;
   } const cases[] = {
-      {"/", TRUE},         {"//", TRUE},          {"\\", TRUE},         {dir, TRUE}, {dir + "/ ", TRUE},
-      {dir + "\\", TRUE},  {dir + "/no", FALSE},  {"", FALSE},          {"   ", FALSE},
-      {std::string(5000, '/'), FALSE},
+      {"/", TRUE},        {"//", TRUE},         {"\\", TRUE}, {dir, TRUE},    {dir + "/ ", TRUE},
+      {dir + "\\", TRUE}, {dir + "/no", FALSE}, {"", FALSE},  {"   ", FALSE}, {std::string(5000, '/'), FALSE},
   };
   for (const Case& c : cases) EXPECT_EQ(IsFolderThere(c.path), c.there) << '"' << c.path << '"';
   Touch(dir + "/f");

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -42,7 +42,8 @@ TEST(SafeNames, OldNumberIsDiscardedNotIncremented) {
 
 TEST(SafeNames, CrowdedFolderGivesTheFirstGap) {
   const std::string dir = testenv::MakeTempDir("crowd") + "/";
-  for (int n = 0; n < 300; ++n) Touch(dir + "Take_" + (n < 10 ? "000" : n < 100 ? "00" : "0") + std::to_string(n) + ".cpt");
+  for (int n = 0; n < 300; ++n)
+    Touch(dir + "Take_" + (n < 10 ? "000" : n < 100 ? "00" : "0") + std::to_string(n) + ".cpt");
   EXPECT_EQ(GetSafeName(dir, "Take", "cpt"), "Take_0300.cpt");
   std::filesystem::remove(dir + "Take_0150.cpt");
   EXPECT_EQ(GetSafeName(dir, "Take", "cpt"), "Take_0150.cpt");

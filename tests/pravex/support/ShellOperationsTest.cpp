@@ -57,8 +57,7 @@ TEST(ShellOperations, AddToRecentWritesTheRecentlyUsedList) {
   const std::string file = testenv::MakeTempDir("recentop") + "/lesson.zeph";
   ASSERT_TRUE(testenv::WriteFile(file, "z"));
   ASSERT_TRUE(AddToRecent(file));
-  EXPECT_NE(testenv::ReadFile(Env("XDG_DATA_HOME") + "/recently-used.xbel").find("file://" + file),
-            std::string::npos);
+  EXPECT_NE(testenv::ReadFile(Env("XDG_DATA_HOME") + "/recently-used.xbel").find("file://" + file), std::string::npos);
   EXPECT_FALSE(AddToRecent(""));
 }
 
