@@ -1,5 +1,7 @@
 #include "platform/sound/SoundOutput.h"
 
+#include "platform/base/Clock.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -18,6 +20,8 @@ struct CSoundOutput::Impl {
   ULONGLONG consumed = 0;
   DWORD deviceLatency = 0;  // bytes the device holds ahead of what is heard
   DWORD frameBytes = 1;
+  DWORD bytesPerSecond = 0;
+  std::uint32_t lastFillTick = 0;  // monotonic ms of the last buffer taken while playing
   bool playing = false;
   int volume = kVolumeFull;
   BYTE silence = 0;
@@ -43,6 +47,7 @@ struct CSoundOutput::Impl {
     }
     takenSincePosition += want;
     consumed += want;
+    lastFillTick = timeGetTime();
   }
 
   void Close() {
@@ -74,6 +79,7 @@ bool CSoundOutput::Create(DWORD rate, WORD bits, WORD channels, DWORD bufferByte
     return false;
   }
   d.frameBytes = static_cast<DWORD>(bits / 8) * channels;
+  d.bytesPerSecond = d.frameBytes * rate;
   if (bufferBytes < d.frameBytes * 64 || bufferBytes > (64u << 20) || bufferBytes % d.frameBytes) {
     d.lastError = "unusable sound buffer size";
     return false;
@@ -87,7 +93,11 @@ bool CSoundOutput::Create(DWORD rate, WORD bits, WORD channels, DWORD bufferByte
   want.freq = static_cast<int>(rate);
   want.format = bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
   want.channels = static_cast<Uint8>(channels);
-  want.samples = 1024;
+  // A device buffer of about 25 ms keeps the play cursor fine-grained: it only
+  // moves when the device takes a buffer.
+  Uint16 samples = 256;
+  while (samples < 4096 && samples * 2u <= rate / 40) samples = static_cast<Uint16>(samples * 2);
+  want.samples = samples;
   want.callback = &Impl::Callback;
   want.userdata = &d;
   SDL_AudioSpec have{};
@@ -147,9 +157,15 @@ DWORD CSoundOutput::GetPlayCursor() const {
   std::lock_guard<std::recursive_mutex> lock(d.mutex);
   const DWORD size = static_cast<DWORD>(d.buffer.size());
   if (size == 0) return 0;
-  // What the device took in its last buffers is still to be heard.
-  const ULONGLONG ahead = std::min<ULONGLONG>(d.deviceLatency, d.takenSincePosition) % size;
-  return static_cast<DWORD>((d.readPos + size - ahead) % size);
+  // What the device took in its last buffer is still to be heard; it plays
+  // out at the sample rate between two buffers.
+  ULONGLONG ahead = std::min<ULONGLONG>(d.deviceLatency, d.takenSincePosition);
+  if (d.playing && ahead) {
+    const ULONGLONG played = static_cast<ULONGLONG>(timeGetTime() - d.lastFillTick) * d.bytesPerSecond / 1000;
+    ahead -= std::min(ahead, played);
+    ahead -= ahead % d.frameBytes;
+  }
+  return static_cast<DWORD>((d.readPos + size - ahead % size) % size);
 }
 
 void CSoundOutput::SetPlayCursor(DWORD position) {
