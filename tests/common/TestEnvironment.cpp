@@ -90,6 +90,7 @@ extern "C" const char* __lsan_default_suppressions() {
          "leak:libdbus-1.so\n"
          "leak:libX11.so\n";
 }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
 
 int main(int argc, char** argv) {
