@@ -280,3 +280,69 @@ TEST(CAudioReplayEndToEnd, PlaysAPcmToneInStepWithTheClock) {
   for (size_t i = first + 1; i < last; ++i) crossings += (samples[i - 1] < 0) != (samples[i] < 0);
   EXPECT_NEAR(crossings / seconds / 2, 440, 10);
 }
+
+namespace {
+
+// A capture of one second: screen pictures and, when withSound, PCM blocks.
+std::string WriteShortCapture(const std::string& dir, bool withSound) {
+  const std::string path = dir + "/short.zeph";
+  CCaptureFileWriter writer;
+  writer.Create(path);
+  writer.AddStream(kStreamScreen, 16, 8);
+  if (withSound) writer.AddStream(kStreamAudio);
+  const auto picture = capturetest::DesktopPicture(16, 8, 16, 0);
+  writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true);
+  if (withSound) {
+    CCaptureAudio* block = MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(1600, 1), 1600);
+    writer.WriteRecord(*block);
+    block->Release();
+  }
+  writer.AddScreenPicture(1000, picture.data(), 16, 8, 16, false);
+  writer.Finish();
+  return path;
+}
+
+}  // namespace
+
+TEST(CAudioReplayEndToEnd, CaptureWithoutSoundLeavesTheOutputUncreated) {
+  CManualTimeSource source;
+  CReplayClock clock(&source);
+  CAudioReplay player;
+  player.SetClock(&clock);
+  CRecordingSink screen(&clock);
+  CCaptureFileReader reader;
+  ASSERT_TRUE(reader.Open(WriteShortCapture(testenv::MakeTempDir("nosound"), false)));
+  reader.SetClock(&clock);
+  reader.AddHandler(&screen, kStreamScreen, 0, true);
+  reader.AddHandler(&player, kStreamAudio, 2000, true);
+  ASSERT_TRUE(reader.Start());
+  ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
+  source.Advance(1000);
+  ASSERT_TRUE(screen.WaitForType(kRecordEndOfStream));
+  reader.Stop();
+  EXPECT_FALSE(player.Output().IsCreated());
+  EXPECT_TRUE(player.IsEnabled());
+}
+
+TEST(CAudioReplayEndToEnd, WithoutASoundDeviceReplayRunsSilently) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  CSoundBuffer::SetOpenRetry(2, 1);
+  CManualTimeSource source;
+  CReplayClock clock(&source);
+  CAudioReplay player;
+  player.SetClock(&clock);
+  CRecordingSink screen(&clock);
+  CCaptureFileReader reader;
+  ASSERT_TRUE(reader.Open(WriteShortCapture(testenv::MakeTempDir("nodevice"), true)));
+  reader.SetClock(&clock);
+  reader.AddHandler(&screen, kStreamScreen, 0, true);
+  reader.AddHandler(&player, kStreamAudio, 2000, true);
+  ASSERT_TRUE(reader.Start());
+  ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
+  source.Advance(1000);
+  ASSERT_TRUE(screen.WaitForType(kRecordEndOfStream));
+  reader.Stop();
+  CSoundBuffer::SetOpenRetry(8, 500);
+  EXPECT_FALSE(player.IsEnabled()) << "the player disables itself when no device opens";
+  EXPECT_EQ(screen.TimesOf(kRecordScreen), (std::vector<DWORD>{0, 1000}));
+}
