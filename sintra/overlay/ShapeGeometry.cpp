@@ -21,8 +21,10 @@ CPoint ArcPoint(const CPoint& c, int r, double degrees) {
   return CPoint(c.x + Round(r * std::cos(degrees * kDegree)), c.y - Round(r * std::sin(degrees * kDegree)));
 }
 
+bool Same(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+
 void Keep(std::vector<CPoint>& out, const CPoint& p) {
-  if (out.empty() || out.back() != p) out.push_back(p);
+  if (out.empty() || !Same(out.back(), p)) out.push_back(p);
 }
 
 }  // namespace
@@ -37,7 +39,7 @@ std::vector<CPoint> ArcPoints(const CPoint& from, const CPoint& centre, int radi
   CPoint previous = from;
   for (double t = begin; t < end; t += 5.0) {
     const CPoint p = ArcPoint(centre, radius, t);
-    if (p != previous) out.push_back(p);
+    if (!Same(p, previous)) out.push_back(p);
     previous = p;
   }
   out.push_back(ArcPoint(centre, radius, end));
