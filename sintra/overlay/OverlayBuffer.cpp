@@ -5,6 +5,22 @@
 
 COverlayBuffer::COverlayBuffer(DWORD planeMask) : m_planeMask(planeMask & 0x1FFF) {}
 
+COverlayBuffer::COverlayBuffer(const COverlayBuffer& other)
+    : m_renderColor(other.m_renderColor), m_planeMask(other.m_planeMask) {
+  if (other.m_dc.IsValid()) CreateHeader();
+}
+
+COverlayBuffer& COverlayBuffer::operator=(const COverlayBuffer& other) {
+  if (this == &other) return *this;
+  ClearBuffers();
+  m_bitmap.DeleteObject();
+  m_width = m_height = 0;
+  m_renderColor = other.m_renderColor;
+  m_planeMask = other.m_planeMask;
+  if (other.m_dc.IsValid()) CreateHeader();
+  return *this;
+}
+
 COverlayBuffer::~COverlayBuffer() {
   ClearBuffers();
   m_dc.DeleteDC();
@@ -22,6 +38,7 @@ BOOL COverlayBuffer::CreateHeader() {
     m_dc.SelectObject(&m_placeholder);
   }
   BITMAPINFOHEADER& h = m_header.bmiHeader;
+  const BITMAPINFOHEADER sized = h;
   h = BITMAPINFOHEADER{};
   h.biSize = sizeof(BITMAPINFOHEADER);
   h.biPlanes = 1;
@@ -31,6 +48,12 @@ BOOL COverlayBuffer::CreateHeader() {
   h.biYPelsPerMeter = 100;
   m_header.bmiColors[0] = RGBQUAD{0, 0, 0, 0};
   m_header.bmiColors[1] = RGBQUAD{255, 255, 255, 0};
+  if (m_width > 0) {
+    // Called again after sizing: the masks keep their layout.
+    h.biWidth = sized.biWidth;
+    h.biHeight = sized.biHeight;
+    h.biSizeImage = sized.biSizeImage;
+  }
   return TRUE;
 }
 
