@@ -192,7 +192,13 @@ void CSoundOutput::Play() {
 
 void CSoundOutput::Stop() {
   std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  if (!m_impl->playing) return;
+  // What the device took but did not play yet is played again on the next
+  // start: the cursor stays on the sample being heard when it stopped.
+  const DWORD cursor = GetPlayCursor();
   m_impl->playing = false;
+  m_impl->readPos = cursor;
+  m_impl->takenSincePosition = 0;
 }
 
 bool CSoundOutput::IsPlaying() const {

@@ -209,7 +209,7 @@ TEST(CAudioReplayEndToEnd, PlaysAPcmToneInStepWithTheClock) {
   setenv("SDL_DISKAUDIOFILE", (dir + "/out.raw").c_str(), 1);
   unsetenv("SDL_DISKAUDIODELAY");  // paced like a real card
 
-  // Four seconds of a 440 Hz tone in 100 ms blocks, with a screen stream;
+  // Six seconds of a 440 Hz tone in 100 ms blocks, with a screen stream;
   // past the two seconds of preroll the blocks arrive while playing and steer.
   const std::string path = dir + "/tone.zeph";
   {
@@ -219,7 +219,7 @@ TEST(CAudioReplayEndToEnd, PlaysAPcmToneInStepWithTheClock) {
     writer.AddStream(kStreamAudio);
     const auto picture = capturetest::DesktopPicture(16, 8, 16, 0);
     ASSERT_TRUE(writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true));
-    for (DWORD b = 0; b < 40; ++b) {
+    for (DWORD b = 0; b < 60; ++b) {
       std::vector<BYTE> pcm(1600);
       for (DWORD i = 0; i < 800; ++i) {
         const auto s = static_cast<short>(10000 * std::sin(2 * M_PI * 440 * (b * 800 + i) / 8000.0));
@@ -230,7 +230,7 @@ TEST(CAudioReplayEndToEnd, PlaysAPcmToneInStepWithTheClock) {
       ASSERT_TRUE(writer.WriteRecord(*block));
       block->Release();
     }
-    ASSERT_TRUE(writer.AddScreenPicture(4000, picture.data(), 16, 8, 16, false));
+    ASSERT_TRUE(writer.AddScreenPicture(6000, picture.data(), 16, 8, 16, false));
     ASSERT_TRUE(writer.Finish());
   }
 
@@ -248,18 +248,28 @@ TEST(CAudioReplayEndToEnd, PlaysAPcmToneInStepWithTheClock) {
 
   // While it plays, compare the clock with the sample being heard.
   std::vector<double> gaps;
+  const DWORD wallStart = timeGetTime();
   while (!screen.Has(kRecordEndOfStream)) {
     Sleep(20);
     const DWORD now = clock.Now();
     const double heardMs = player.Output().Output().GetPlayCursor() / 16.0;
-    if (now > 2500 && now < 3900) gaps.push_back(heardMs - now);
+    if (now > 4000 && now < 5900) gaps.push_back(heardMs - now);  // once steering has settled
   }
+  const double wallSeconds = (timeGetTime() - wallStart) / 1000.0;
+  const double deviceSeconds = static_cast<double>(player.Output().Output().GetBytesConsumed()) / 16000.0;
   reader.Stop();
   ASSERT_GT(gaps.size(), 10u);
+  // Steering corrects at most 10 ms per 100 ms block: a device starved by an
+  // overloaded machine falls behind further than any clock steering allows.
+  if (deviceSeconds < 0.97 * wallSeconds) {
+    GTEST_SKIP() << "sound device starved (" << deviceSeconds << " s played in " << wallSeconds
+                 << " s): machine too loaded to judge clock steering";
+  }
   double mean = 0;
   for (double g : gaps) mean += g;
   mean /= static_cast<double>(gaps.size());
-  EXPECT_LT(std::fabs(mean), 50.0) << "clock and sound drifted apart";
+  EXPECT_LT(std::fabs(mean), 50.0) << "clock and sound drifted apart; device played " << deviceSeconds << " s in "
+                                   << wallSeconds << " s";
   if (std::getenv("OLVANE_DEBUG_AUDIO")) {
     for (double g : gaps) std::fprintf(stderr, "%.0f ", g);
     std::fprintf(stderr, "\nadjust %d consumed %llu\n", player.GetAdjustmentTotal(),
@@ -274,8 +284,8 @@ TEST(CAudioReplayEndToEnd, PlaysAPcmToneInStepWithTheClock) {
   while (last > first && samples[last - 1] == 0) --last;
   const double seconds = static_cast<double>(last - first) / 8000.0;
   // The replay ends, and stops the sound, when the clock reaches the end.
-  EXPECT_GT(seconds, 3.7);
-  EXPECT_LE(seconds, 4.0);
+  EXPECT_GT(seconds, 5.7);
+  EXPECT_LE(seconds, 6.0);
   int crossings = 0;
   for (size_t i = first + 1; i < last; ++i) crossings += (samples[i - 1] < 0) != (samples[i] < 0);
   EXPECT_NEAR(crossings / seconds / 2, 440, 10);
