@@ -101,8 +101,9 @@ TEST(CFileScript, LoadFollowsTheReadingRules) {
   ASSERT_EQ(script.GetSize(), 2);  // the block without a NAME is dropped
   const tag_playParams& p = script.GetAt(0)->GetPlayParams();
   EXPECT_EQ(script.GetAt(0)->GetEffect(), SCRIPT_EFFECT_PAUSE);  // effect names ignore case
-  EXPECT_EQ(p.videoMode, 6);
-  EXPECT_EQ(p.cursor, 2);  // written before VIDEO MODE, so not found
+  // CURSOR is read before VIDEO MODE; VIDEO MODE, written before it, is not found.
+  EXPECT_EQ(p.cursor, 0);
+  EXPECT_EQ(p.videoMode, 3);
   EXPECT_EQ(p.audio, 0);
   EXPECT_EQ(p.video, 1);  // "<VIDEO>" is not the opening tag of "VIDEO MODE"
   EXPECT_EQ(script.GetAt(1)->GetEffect(), SCRIPT_EFFECT_NONE);
