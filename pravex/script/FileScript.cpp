@@ -133,10 +133,7 @@ void CFileScript::LoadEntry(const std::string& file) {
   m_entries.push_back(std::make_unique<CFileScriptData>(name, effect, &p));
 }
 
-int CFileScript::Load(const char* path) {
-  m_entries.clear();
-  CScriptBase script;
-  if (!script.Load(path)) return 0;
+void CFileScript::LoadFrom(CScriptBase& script) {
   m_comment = script.GetFirstTag("COMMENT");
   const std::string display = script.GetFirstTag("DISPLAY");
   if (!display.empty()) LoadDisplay(display);
@@ -145,5 +142,20 @@ int CFileScript::Load(const char* path) {
   for (std::string file = script.GetFirstTag("FILE"); !file.empty(); file = script.GetNextTag("FILE")) {
     LoadEntry(file);
   }
+}
+
+int CFileScript::Load(const char* path) {
+  m_entries.clear();
+  CScriptBase script;
+  if (!script.Load(path)) return 0;
+  LoadFrom(script);
+  return 1;
+}
+
+int CFileScript::LoadText(const unsigned char* bytes, unsigned long size) {
+  m_entries.clear();
+  CScriptBase script;
+  if (!script.Copy(bytes, size)) return 0;
+  LoadFrom(script);
   return 1;
 }

@@ -54,12 +54,15 @@ class CFileScript {
   int Save(const char* path, int namesOnly);
   // Reads a script; 0 only when the file cannot be loaded.
   int Load(const char* path);
+  // Reads a script held in memory; 0 for no bytes.
+  int LoadText(const unsigned char* bytes, unsigned long size);
 
  private:
   int SaveDisplay(CScriptBase& script);
   int SaveEntry(CScriptBase& script, const CFileScriptData& entry, int namesOnly);
   void LoadDisplay(const std::string& display);
   void LoadEntry(const std::string& file);
+  void LoadFrom(CScriptBase& script);
 
   CDisplayParams m_display;
   std::vector<std::unique_ptr<CFileScriptData>> m_entries;

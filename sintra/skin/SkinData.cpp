@@ -161,9 +161,15 @@ void CSkinData::ReadOptional(const CParseSkin& parse) {
 }
 
 int CSkinData::LoadSkin(const char* path) {
-  DefaultSkin();
+  // A file that cannot be read parses as empty and fails like one without "Use-Skin".
   CParseSkin parse;
-  if (!parse.ReadFile(path) || parse.GetInt("Use-Skin") == 0 || !ReadRequired(parse)) {
+  parse.ReadFile(path);
+  return UseSkin(parse);
+}
+
+int CSkinData::UseSkin(const CParseSkin& parse) {
+  DefaultSkin();
+  if (parse.GetInt("Use-Skin") == 0 || !ReadRequired(parse)) {
     DefaultSkin();
     return 0;
   }

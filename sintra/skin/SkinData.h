@@ -60,6 +60,8 @@ class CSkinData {
 
   // Reads a skin file; 1 when it was used, 0 when the built-in default stays.
   int LoadSkin(const char* path);
+  // The same for a skin already parsed.
+  int UseSkin(const CParseSkin& parse);
   // Sets the built-in sizes, rectangles and regions (colours are not touched).
   void DefaultSkin();
   // One of the 27 colours (SkinColourIndex); see the .cpp for the fall-backs.

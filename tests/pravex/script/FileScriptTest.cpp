@@ -121,6 +121,11 @@ TEST(CFileScript, LoadFollowsTheReadingRules) {
   EXPECT_EQ(plain.GetFolder(), "/kept");
   EXPECT_FALSE(plain.Load((path + ".missing").c_str()));
   EXPECT_EQ(plain.GetSize(), 0);
+  const std::string inMemory = "<FILE><NAME>m.zeph</NAME></FILE>";
+  EXPECT_TRUE(plain.LoadText(reinterpret_cast<const unsigned char*>(inMemory.data()), inMemory.size()));
+  EXPECT_EQ(plain.GetSize(), 1);
+  EXPECT_FALSE(plain.LoadText(nullptr, 0));
+  EXPECT_EQ(plain.GetSize(), 0);
 }
 
 TEST(CFileScript, SavingNamesOnlyDropsTheFolderPart) {
