@@ -138,7 +138,7 @@ int CSettingsDatabase::OpenFile(const std::string& path, sqlite3** out) {
   m_inode = existed ? st.st_ino : 0;
   m_device = existed ? st.st_dev : 0;
   // A file we cannot read counts as damaged: it is kept aside, never overwritten.
-  if (existed && ::access(path.c_str(), R_OK | W_OK) != 0) return SQLITE_NOTADB;
+  if (existed && ::access(path.c_str(), R_OK) != 0) return SQLITE_NOTADB;
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (rc == SQLITE_OK) {

@@ -129,6 +129,29 @@ TEST(CSettingsKey, DamagedFileIsKeptAsideAndReportedOnce) {
   EXPECT_EQ(value, 7u);
 }
 
+TEST(CSettingsKey, BrokenPagesAreFoundWhenTheFileIsOpened) {
+  const std::string dir = testenv::MakeTempDir("broken");
+  const std::string file = dir + "/settings.db";
+  SettingsFileScope scope(file);
+  CSettingsKey key;
+  ASSERT_TRUE(key.Create("Software\\Kalvo\\Many"));
+  for (int i = 0; i < 200; ++i) ASSERT_TRUE(key.SetString("value" + std::to_string(i), std::string(100, 'v')));
+  CSettingsKey::CloseStore();  // checkpoints the journal into the file
+  std::string bytes = testenv::ReadFile(file);
+  ASSERT_GT(bytes.size(), 3u * 4096u);
+  for (std::size_t i = 4096; i < 3 * 4096; ++i) bytes[i] = '\x41';
+  ASSERT_TRUE(testenv::WriteFile(file, bytes));
+
+  testing::internal::CaptureStderr();
+  std::string text;
+  EXPECT_FALSE(CSettingsKey().Open("Software\\Kalvo\\Many"));
+  const std::string messages = testing::internal::GetCapturedStderr();
+  EXPECT_NE(messages.find("damaged"), std::string::npos) << messages;
+  ASSERT_TRUE(key.Create("Software\\Kalvo\\Many"));
+  EXPECT_TRUE(key.SetString("fresh", "yes"));
+  EXPECT_TRUE(key.QueryString("fresh", text));
+}
+
 TEST(CSettingsKey, ForkedChildUsesItsOwnConnection) {
   CSettingsKey key;
   ASSERT_TRUE(key.Create("Software\\Kalvo\\Fork"));
