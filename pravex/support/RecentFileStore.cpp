@@ -76,7 +76,7 @@ int CRecentFileStore::Load(const char* keyPath) {
     }
   }
   const int maximum = GetMaximumSize();
-  while (maximum > 0 && GetCount() > maximum) {
+  while (maximum > 0 && static_cast<int>(m_items.size()) > maximum) {
     DeleteItemKey(m_items.back().GetID());
     m_items.pop_back();
   }
@@ -135,7 +135,7 @@ int CRecentFileStore::AddRecentItemReg(CRecentItem& item) {
 }
 
 int CRecentFileStore::FindMatch(const CRecentItem& item) const {
-  for (int i = 0; i < GetCount(); ++i) {
+  for (int i = 0; i < static_cast<int>(m_items.size()); ++i) {
     const CRecentItem& listed = m_items[static_cast<std::size_t>(i)];
     const bool sameFile = listed.GetName() == item.GetName() && listed.GetTarget() == item.GetTarget();
     if (sameFile || (!item.GetID().empty() && listed.GetID() == item.GetID())) return i;
@@ -201,10 +201,17 @@ int CRecentFileStore::UpdateRecentItem(const CRecentItem& oldItem, const CRecent
   return WriteItem(listed) ? 1 : 0;
 }
 
+int CRecentFileStore::GetCount() const {
+  CNamedMutexLock lock(m_mutex);
+  return static_cast<int>(m_items.size());
+}
+
 CRecentItem CRecentFileStore::GetRecentItem(int index) const {
-  return index >= 0 && index < GetCount() ? m_items[static_cast<std::size_t>(index)] : CRecentItem();
+  CNamedMutexLock lock(m_mutex);
+  return index >= 0 && index < static_cast<int>(m_items.size()) ? m_items[static_cast<std::size_t>(index)] : CRecentItem();
 }
 
 CRecentItem* CRecentFileStore::GetRecentItemPtr(int index) {
-  return index >= 0 && index < GetCount() ? &m_items[static_cast<std::size_t>(index)] : nullptr;
+  CNamedMutexLock lock(m_mutex);
+  return index >= 0 && index < static_cast<int>(m_items.size()) ? &m_items[static_cast<std::size_t>(index)] : nullptr;
 }

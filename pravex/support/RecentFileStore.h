@@ -65,7 +65,7 @@ class CRecentFileStore {
   // Replaces the name and target of the listed item matching oldItem.
   int UpdateRecentItem(const CRecentItem& oldItem, const CRecentItem& newItem);
 
-  int GetCount() const { return static_cast<int>(m_items.size()); }
+  int GetCount() const;
   // A copy; an empty item for an index outside the list.
   CRecentItem GetRecentItem(int index) const;
   // Null for an index outside the list.
@@ -83,5 +83,5 @@ class CRecentFileStore {
 
   std::string m_keyPath;
   std::vector<CRecentItem> m_items;  // descending numeric ID
-  CNamedMutex m_mutex;
+  mutable CNamedMutex m_mutex;  // held by every operation, getters included
 };

@@ -29,7 +29,7 @@ bool CShortcutsStore::OpenStoreKey(CSettingsKey& key, bool create) const {
 }
 
 int CShortcutsStore::FindID(const std::string& id) const {
-  for (int i = 0; i < GetCount(); ++i) {
+  for (int i = 0; i < static_cast<int>(m_shortcuts.size()); ++i) {
     if (str::EqualsNoCase(m_shortcuts[static_cast<std::size_t>(i)].GetID(), id)) return i;
   }
   return -1;
@@ -126,11 +126,13 @@ int CShortcutsStore::SetDefaultShortcutID(const std::string& id) {
 }
 
 CShortcut* CShortcutsStore::GetDefaultShortcutPtr() {
+  CNamedMutexLock lock(m_mutex);
   const int index = m_defaultID.empty() ? -1 : FindID(m_defaultID);
   return index >= 0 ? &m_shortcuts[static_cast<std::size_t>(index)] : nullptr;
 }
 
 int CShortcutsStore::GetShortcutFromName(const std::string& name, CShortcut& shortcut) const {
+  CNamedMutexLock lock(m_mutex);
   for (const CShortcut& s : m_shortcuts) {
     if (str::EqualsNoCase(s.GetName(), name)) {
       shortcut = s;
@@ -141,18 +143,26 @@ int CShortcutsStore::GetShortcutFromName(const std::string& name, CShortcut& sho
 }
 
 int CShortcutsStore::GetShortcut(const std::string& id, CShortcut& shortcut) const {
+  CNamedMutexLock lock(m_mutex);
   const int index = FindID(id);
   if (index < 0) return 0;
   shortcut = m_shortcuts[static_cast<std::size_t>(index)];
   return 1;
 }
 
+int CShortcutsStore::GetCount() const {
+  CNamedMutexLock lock(m_mutex);
+  return static_cast<int>(m_shortcuts.size());
+}
+
 CShortcut CShortcutsStore::GetShortcut(int index) const {
-  return index >= 0 && index < GetCount() ? m_shortcuts[static_cast<std::size_t>(index)] : CShortcut();
+  CNamedMutexLock lock(m_mutex);
+  return index >= 0 && index < static_cast<int>(m_shortcuts.size()) ? m_shortcuts[static_cast<std::size_t>(index)] : CShortcut();
 }
 
 CShortcut* CShortcutsStore::GetShortcutPtr(int index) {
-  return index >= 0 && index < GetCount() ? &m_shortcuts[static_cast<std::size_t>(index)] : nullptr;
+  CNamedMutexLock lock(m_mutex);
+  return index >= 0 && index < static_cast<int>(m_shortcuts.size()) ? &m_shortcuts[static_cast<std::size_t>(index)] : nullptr;
 }
 
 bool CShortcutsStore::VerifyUniqueName(const CShortcut& shortcut) {

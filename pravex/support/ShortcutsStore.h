@@ -69,7 +69,7 @@ class CShortcutsStore {
   CShortcut GetShortcut(int index) const;
   // Null for an index outside the list.
   CShortcut* GetShortcutPtr(int index);
-  int GetCount() const { return static_cast<int>(m_shortcuts.size()); }
+  int GetCount() const;
 
   // False when another stored shortcut already has this name (without regard to case).
   bool VerifyUniqueName(const CShortcut& shortcut);
@@ -87,5 +87,5 @@ class CShortcutsStore {
   std::string m_keyPath;
   std::vector<CShortcut> m_shortcuts;  // ascending name without regard to case
   std::string m_defaultID;
-  CNamedMutex m_mutex;
+  mutable CNamedMutex m_mutex;  // held by every operation, getters included
 };
