@@ -37,8 +37,8 @@ constexpr auto kPollInterval = std::chrono::milliseconds(2);
 std::string SafeFileName(const std::string& name) {
   std::string out;
   for (char c : name) {
-    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                    c == '_' || c == '.';
+    const bool ok =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
     out += ok ? c : '_';
   }
   if (out.empty() || out[0] == '.') out.insert(out.begin(), '_');

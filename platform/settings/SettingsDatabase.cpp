@@ -59,7 +59,7 @@ std::string EnvValue(const char* name) {
 std::string AsideName(const std::string& path) {
   char stamp[32] = "unknown";
   const std::time_t now = std::time(nullptr);
-  std::tm tm {};
+  std::tm tm{};
   if (gmtime_r(&now, &tm)) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
   std::string name = path + ".damaged-" + stamp;
   for (int n = 1; FileExists(name) && n < 1000; ++n) name = path + ".damaged-" + stamp + "-" + std::to_string(n);

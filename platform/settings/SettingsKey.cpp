@@ -140,8 +140,7 @@ int DeleteBelow(sqlite3* db, std::int64_t base, const std::string& subPath) {
 
 }  // namespace
 
-bool CSettingsKey::OpenFrom(std::int64_t base, const std::string& basePath, const std::string& subPath,
-                            bool create) {
+bool CSettingsKey::OpenFrom(std::int64_t base, const std::string& basePath, const std::string& subPath, bool create) {
   if (base < 0) return false;
   const std::vector<std::string> parts = SplitPath(subPath);
   std::int64_t id = -1;
@@ -194,9 +193,7 @@ bool CSettingsKey::QueryDWORD(const std::string& name, DWORD& value) const {
   return ok;
 }
 
-bool CSettingsKey::SetString(const std::string& name, const std::string& value) {
-  return SetStrings({{name, value}});
-}
+bool CSettingsKey::SetString(const std::string& name, const std::string& value) { return SetStrings({{name, value}}); }
 
 bool CSettingsKey::SetStrings(const std::vector<std::pair<std::string, std::string>>& values) {
   if (!IsOpen()) return false;
@@ -264,8 +261,7 @@ bool CSettingsKey::DeleteSubKey(const std::string& subPath) {
 
 bool CSettingsKey::DeleteKey(const std::string& path) {
   if (SplitPath(path).empty()) return false;
-  return CSettingsDatabase::Instance().Write(
-      [&](sqlite3* db) { return DeleteBelow(db, settings::kRootKeyId, path); });
+  return CSettingsDatabase::Instance().Write([&](sqlite3* db) { return DeleteBelow(db, settings::kRootKeyId, path); });
 }
 
 void CSettingsKey::CloseStore() { CSettingsDatabase::Instance().Close(); }

@@ -120,12 +120,18 @@ void CFileScript::LoadEntry(const std::string& file) {
   if (!params.empty()) {
     const unsigned char* text = Bytes(params);
     unsigned long at = 0;
-    for (auto [tag, field] : {std::pair{"AUDIO", &p.audio}, {"VIDEO", &p.video}, {"ANNOTATION", &p.annotation},
-                              {"QUALITY", &p.quality}, {"TOOLBAR", &p.toolbar}, {"AUTOPLAY", &p.autoplay}}) {
+    for (auto [tag, field] : {std::pair{"AUDIO", &p.audio},
+                              {"VIDEO", &p.video},
+                              {"ANNOTATION", &p.annotation},
+                              {"QUALITY", &p.quality},
+                              {"TOOLBAR", &p.toolbar},
+                              {"AUTOPLAY", &p.autoplay}}) {
       CScriptBase::GetBOOLTag(tag, text, at, *field);
     }
-    for (auto [tag, field] : {std::pair{"CURSOR", &p.cursor}, {"VIDEO TRANSPARENCY", &p.videoTransparency},
-                              {"VIDEO POSITION", &p.videoPosition}, {"VIDEO MODE", &p.videoMode},
+    for (auto [tag, field] : {std::pair{"CURSOR", &p.cursor},
+                              {"VIDEO TRANSPARENCY", &p.videoTransparency},
+                              {"VIDEO POSITION", &p.videoPosition},
+                              {"VIDEO MODE", &p.videoMode},
                               {"PREVIEW SCALE", &p.previewScale}}) {
       CScriptBase::GetIntTag(tag, text, at, *field);
     }

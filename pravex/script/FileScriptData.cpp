@@ -7,8 +7,7 @@ CFileScriptData::CFileScriptData(const std::string& name, int effect, const tag_
   if (params) m_params = *params;
 }
 
-CFileScriptData::CFileScriptData(const std::string& name, const std::string& effectName,
-                                 const tag_playParams* params)
+CFileScriptData::CFileScriptData(const std::string& name, const std::string& effectName, const tag_playParams* params)
     : CFileScriptData(name, MapEffect(effectName), params) {}
 
 int CFileScriptData::MapEffect(const std::string& effectName) {

@@ -39,8 +39,8 @@ inline constexpr const char kDefaultScriptTitle[] = "Olvane Presentation";
 // How the whole script is shown.
 class CDisplayParams {
  public:
-  int scaleMode = SCRIPT_SCALE_NONE;      // 0 none, 1 scale to the window, 2 smart scale
-  int windowMode = SCRIPT_WINDOW_FRAME;   // 0 no frame, 1 framed window, 2 full screen
-  int control = 1;                        // 1 control bar shown, 0 hidden
+  int scaleMode = SCRIPT_SCALE_NONE;        // 0 none, 1 scale to the window, 2 smart scale
+  int windowMode = SCRIPT_WINDOW_FRAME;     // 0 no frame, 1 framed window, 2 full screen
+  int control = 1;                          // 1 control bar shown, 0 hidden
   std::string title = kDefaultScriptTitle;  // caption title
 };

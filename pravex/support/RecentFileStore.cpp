@@ -208,7 +208,8 @@ int CRecentFileStore::GetCount() const {
 
 CRecentItem CRecentFileStore::GetRecentItem(int index) const {
   CNamedMutexLock lock(m_mutex);
-  return index >= 0 && index < static_cast<int>(m_items.size()) ? m_items[static_cast<std::size_t>(index)] : CRecentItem();
+  return index >= 0 && index < static_cast<int>(m_items.size()) ? m_items[static_cast<std::size_t>(index)]
+                                                                : CRecentItem();
 }
 
 CRecentItem* CRecentFileStore::GetRecentItemPtr(int index) {

@@ -83,5 +83,5 @@ class CRecentFileStore {
 
   std::string m_keyPath;
   std::vector<CRecentItem> m_items;  // descending numeric ID
-  mutable CNamedMutex m_mutex;  // held by every operation, getters included
+  mutable CNamedMutex m_mutex;       // held by every operation, getters included
 };

@@ -157,12 +157,14 @@ int CShortcutsStore::GetCount() const {
 
 CShortcut CShortcutsStore::GetShortcut(int index) const {
   CNamedMutexLock lock(m_mutex);
-  return index >= 0 && index < static_cast<int>(m_shortcuts.size()) ? m_shortcuts[static_cast<std::size_t>(index)] : CShortcut();
+  return index >= 0 && index < static_cast<int>(m_shortcuts.size()) ? m_shortcuts[static_cast<std::size_t>(index)]
+                                                                    : CShortcut();
 }
 
 CShortcut* CShortcutsStore::GetShortcutPtr(int index) {
   CNamedMutexLock lock(m_mutex);
-  return index >= 0 && index < static_cast<int>(m_shortcuts.size()) ? &m_shortcuts[static_cast<std::size_t>(index)] : nullptr;
+  return index >= 0 && index < static_cast<int>(m_shortcuts.size()) ? &m_shortcuts[static_cast<std::size_t>(index)]
+                                                                    : nullptr;
 }
 
 bool CShortcutsStore::VerifyUniqueName(const CShortcut& shortcut) {

@@ -17,8 +17,8 @@ constexpr PALETTEENTRY kStatic[kStaticColours] = {
     {255, 255, 0, 0},   {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0},   {255, 255, 255, 0},
 };
 
-constexpr int kCubeSteps = 6;    // 0, 51, 102, 153, 204, 255
-constexpr int kGreySteps = 20;   // between the cube's own greys
+constexpr int kCubeSteps = 6;   // 0, 51, 102, 153, 204, 255
+constexpr int kGreySteps = 20;  // between the cube's own greys
 static_assert(kStaticColours + kCubeSteps * kCubeSteps * kCubeSteps + kGreySteps == kPaletteEntries);
 
 constexpr PALETTEENTRY Entry(int r, int g, int b) {

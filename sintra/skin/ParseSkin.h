@@ -49,5 +49,5 @@ class CParseSkin {
   void Set(const std::string& key, const std::string& value);
 
   std::vector<std::pair<std::string, std::string>> m_pairs;  // in file order
-  std::map<std::string, std::size_t> m_index;               // lower-cased key -> m_pairs slot
+  std::map<std::string, std::size_t> m_index;                // lower-cased key -> m_pairs slot
 };

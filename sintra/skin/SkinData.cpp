@@ -56,15 +56,33 @@ struct SystemSource {
   COLORREF fixed;
 };
 constexpr SystemSource kSystemSources[SKIN_COLOUR_COUNT] = {
-    {COLOR_BTNFACE, 0},           {COLOR_WINDOWTEXT, 0},          {COLOR_GRAYTEXT, 0},
-    {COLOR_3DDKSHADOW, 0},        {-1, 0x02000000},               {COLOR_BTNFACE, 0},
-    {COLOR_BTNHIGHLIGHT, 0},      {COLOR_BTNTEXT, 0},             {COLOR_BTNTEXT, 0},
-    {COLOR_BTNTEXT, 0},           {COLOR_BTNFACE, 0},             {COLOR_BTNHIGHLIGHT, 0},
-    {COLOR_WINDOWFRAME, 0},       {COLOR_BTNSHADOW, 0},           {COLOR_INFOBK, 0},
-    {COLOR_INFOTEXT, 0},          {COLOR_INACTIVECAPTION, 0},     {COLOR_ACTIVECAPTION, 0},
-    {COLOR_INACTIVECAPTIONTEXT, 0}, {COLOR_CAPTIONTEXT, 0},       {COLOR_MENU, 0},
-    {COLOR_WINDOW, 0},            {COLOR_BTNFACE, 0},             {-1, 0x02000000},
-    {-1, 0x02FFFFFF},             {-1, 0x02404040},               {-1, 0x02000000},
+    {COLOR_BTNFACE, 0},
+    {COLOR_WINDOWTEXT, 0},
+    {COLOR_GRAYTEXT, 0},
+    {COLOR_3DDKSHADOW, 0},
+    {-1, 0x02000000},
+    {COLOR_BTNFACE, 0},
+    {COLOR_BTNHIGHLIGHT, 0},
+    {COLOR_BTNTEXT, 0},
+    {COLOR_BTNTEXT, 0},
+    {COLOR_BTNTEXT, 0},
+    {COLOR_BTNFACE, 0},
+    {COLOR_BTNHIGHLIGHT, 0},
+    {COLOR_WINDOWFRAME, 0},
+    {COLOR_BTNSHADOW, 0},
+    {COLOR_INFOBK, 0},
+    {COLOR_INFOTEXT, 0},
+    {COLOR_INACTIVECAPTION, 0},
+    {COLOR_ACTIVECAPTION, 0},
+    {COLOR_INACTIVECAPTIONTEXT, 0},
+    {COLOR_CAPTIONTEXT, 0},
+    {COLOR_MENU, 0},
+    {COLOR_WINDOW, 0},
+    {COLOR_BTNFACE, 0},
+    {-1, 0x02000000},
+    {-1, 0x02FFFFFF},
+    {-1, 0x02404040},
+    {-1, 0x02000000},
 };
 
 void RectangleRegion(POINT* points, const CSize& size) {
@@ -142,7 +160,8 @@ void CSkinData::ReadOptional(const CParseSkin& parse) {
   COLORREF progress[4];
   bool allProgress = true;
   for (int i = 0; i < 4; ++i) allProgress = allProgress && parse.GetRGB(kProgressColours[i].key, progress[i]);
-  for (int i = 0; i < 4; ++i) m_colour[kProgressColours[i].index] = allProgress ? progress[i] : kProgressColours[i].fallback;
+  for (int i = 0; i < 4; ++i)
+    m_colour[kProgressColours[i].index] = allProgress ? progress[i] : kProgressColours[i].fallback;
 
   if (!parse.GetRect("Rect-Icon", m_rectIcon)) m_rectIcon = CRect();
   parse.GetInt("Counter-Style", m_counterStyle);

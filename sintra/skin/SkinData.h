@@ -75,42 +75,42 @@ class CSkinData {
   void Reset() {}
 
   COLORREF m_colour[SKIN_COLOUR_COUNT] = {};
-  CSize m_sizeSmall;           // "Size-Small"
-  CSize m_sizeBig;             // "Size-Big"
-  CSize m_iconSize;            // "IconSize"
-  CSize m_iconGap;             // "IconGap"
-  CRect m_rectJog;             // "Rect-Jog"
-  CRect m_rectJogSmall;        // "Rect-JogSmall"
-  CRect m_rectProperty;        // "Rect-Property"
-  CRect m_rectMoveBig;         // "Rect-MoveBig"
-  CRect m_rectMoveSmall;       // "Rect-MoveSmall"
-  CRect m_rectIcon;            // "Rect-Icon"
-  CPoint m_iconOffsetSmall;    // "IconOffsetSmall"
-  CPoint m_iconOffsetBig;      // "IconOffsetBig"
-  CPoint m_pointCounter;       // "Point-Counter"
-  CPoint m_pointCounterSmall;  // "Point-CounterSmall"
-  int m_regionSmallCount = 0;  // "Region-SmallCount"
-  int m_regionBigCount = 0;    // "Region-BigCount"
-  int m_bitmapSmall = 0;       // "Bitmap-Small"
-  int m_bitmapMedium = 0;      // "Bitmap-Medium"
-  int m_bitmapLarge = 0;       // "Bitmap-Large"
-  int m_captionHeight = 0;     // "CaptionHeight", pixels
-  int m_titleOffsetSmall = 0;  // "Title-OffsetSmall"
-  int m_titleOffsetLarge = 0;  // "Title-OffsetLarge"
-  int m_titleMaxCharsSmall = 0;  // "Title-MaxCharsSmall", characters
-  int m_titleMaxCharsLarge = 0;  // "Title-MaxCharsLarge", characters
-  int m_counterStyle = 0;        // "Counter-Style"
-  int m_counterStyleSmall = 0;   // "Counter-StyleSmall"
-  int m_jogStyle = 0;            // "Jog-Style"
-  int m_jogStyleSmall = 0;       // "Jog-StyleSmall"
-  int m_hideStyle = 0;           // "Hide-Style"
-  int m_skinInUse = 0;           // a skin file was loaded
-  int m_8BitDisplay = 0;         // set by Test8Bit
-  int m_forcedColours = 0;       // set by ForceColour
+  CSize m_sizeSmall;                            // "Size-Small"
+  CSize m_sizeBig;                              // "Size-Big"
+  CSize m_iconSize;                             // "IconSize"
+  CSize m_iconGap;                              // "IconGap"
+  CRect m_rectJog;                              // "Rect-Jog"
+  CRect m_rectJogSmall;                         // "Rect-JogSmall"
+  CRect m_rectProperty;                         // "Rect-Property"
+  CRect m_rectMoveBig;                          // "Rect-MoveBig"
+  CRect m_rectMoveSmall;                        // "Rect-MoveSmall"
+  CRect m_rectIcon;                             // "Rect-Icon"
+  CPoint m_iconOffsetSmall;                     // "IconOffsetSmall"
+  CPoint m_iconOffsetBig;                       // "IconOffsetBig"
+  CPoint m_pointCounter;                        // "Point-Counter"
+  CPoint m_pointCounterSmall;                   // "Point-CounterSmall"
+  int m_regionSmallCount = 0;                   // "Region-SmallCount"
+  int m_regionBigCount = 0;                     // "Region-BigCount"
+  int m_bitmapSmall = 0;                        // "Bitmap-Small"
+  int m_bitmapMedium = 0;                       // "Bitmap-Medium"
+  int m_bitmapLarge = 0;                        // "Bitmap-Large"
+  int m_captionHeight = 0;                      // "CaptionHeight", pixels
+  int m_titleOffsetSmall = 0;                   // "Title-OffsetSmall"
+  int m_titleOffsetLarge = 0;                   // "Title-OffsetLarge"
+  int m_titleMaxCharsSmall = 0;                 // "Title-MaxCharsSmall", characters
+  int m_titleMaxCharsLarge = 0;                 // "Title-MaxCharsLarge", characters
+  int m_counterStyle = 0;                       // "Counter-Style"
+  int m_counterStyleSmall = 0;                  // "Counter-StyleSmall"
+  int m_jogStyle = 0;                           // "Jog-Style"
+  int m_jogStyleSmall = 0;                      // "Jog-StyleSmall"
+  int m_hideStyle = 0;                          // "Hide-Style"
+  int m_skinInUse = 0;                          // a skin file was loaded
+  int m_8BitDisplay = 0;                        // set by Test8Bit
+  int m_forcedColours = 0;                      // set by ForceColour
   POINT m_regionSmall[kSkinRegionPoints] = {};  // "Region-Small"
   POINT m_regionBig[kSkinRegionPoints] = {};    // "Region-Big"
   std::string m_defaultURL;                     // "Default-URL"
-  CPalette* m_palette = nullptr;  // the application's palette, set by the owner window; not owned
+  CPalette* m_palette = nullptr;                // the application's palette, set by the owner window; not owned
 
  private:
   int ReadRequired(const CParseSkin& parse);

@@ -56,7 +56,8 @@ int CScriptBase::PopTag() {
 }
 
 int CScriptBase::SaveIntTag(const char* name, int value) {
-  return WriteText(std::string(m_tagStack.size(), '\t') + str::Format("<%s>%d</%s>\r\n", Safe(name), value, Safe(name)));
+  return WriteText(std::string(m_tagStack.size(), '\t') +
+                   str::Format("<%s>%d</%s>\r\n", Safe(name), value, Safe(name)));
 }
 
 int CScriptBase::SaveBOOLTag(const char* name, int value) { return SaveStringTag(name, value ? "TRUE" : "FALSE"); }

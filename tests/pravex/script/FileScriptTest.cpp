@@ -129,8 +129,8 @@ TEST(CFileScript, LoadFollowsTheReadingRules) {
 }
 
 TEST(CFileScript, SavingNamesOnlyDropsTheFolderPart) {
-  CFileScript script(std::vector<std::string>{"C:\\Clips\\one.zeph", "/home/u/two.cpt", "three.zeph"}, "PAUSE",
-                     nullptr, nullptr);
+  CFileScript script(std::vector<std::string>{"C:\\Clips\\one.zeph", "/home/u/two.cpt", "three.zeph"}, "PAUSE", nullptr,
+                     nullptr);
   CFileScript loaded;
   ASSERT_TRUE(loaded.Load(Save(script, 1).c_str()));
   ASSERT_EQ(loaded.GetSize(), 3);

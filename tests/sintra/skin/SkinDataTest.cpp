@@ -13,18 +13,43 @@ namespace {
 // A complete skin: every required key, written as a skin author would.
 std::map<std::string, std::string> FullSkin() {
   std::map<std::string, std::string> keys = {
-      {"Use-Skin", "1"},           {"Size-Small", "300,60"},   {"Size-Big", "400,320"},
-      {"CaptionHeight", "20"},     {"IconSize", "12,11"},      {"IconGap", "4,0"},
-      {"IconOffsetSmall", "5,6"},  {"IconOffsetBig", "7,8"},   {"Rect-MoveSmall", "3,0,300,15"},
-      {"Rect-MoveBig", "9,0,400,15"}, {"Rect-Property", "1,2,3,4"}, {"Rect-Jog", "10,20,30,40"},
+      {"Use-Skin", "1"},
+      {"Size-Small", "300,60"},
+      {"Size-Big", "400,320"},
+      {"CaptionHeight", "20"},
+      {"IconSize", "12,11"},
+      {"IconGap", "4,0"},
+      {"IconOffsetSmall", "5,6"},
+      {"IconOffsetBig", "7,8"},
+      {"Rect-MoveSmall", "3,0,300,15"},
+      {"Rect-MoveBig", "9,0,400,15"},
+      {"Rect-Property", "1,2,3,4"},
+      {"Rect-Jog", "10,20,30,40"},
       {"Point-Counter", "50,60"},
   };
-  for (const char* colour : {"Color-Back", "Color-Text", "Color-Text-Disable", "Color-Shadow", "Color-Line",
-                             "Color-Button-Face", "Color-Button-Select", "Color-Button-Text", "Color-Button-Text-Hi",
-                             "Color-Button-Text-Select", "Color-Button-Disable", "Color-Button-Hi",
-                             "Color-Button-Border", "Color-Button-Shadow", "Color-Tooltip-Back", "Color-Tooltip-Text",
-                             "Color-Menu", "Color-CaptionBar", "Color-CaptionBar-Focus", "Color-CaptionText",
-                             "Color-CaptionText-Focus", "Color-Window-Back", "Color-Dialog-Back"}) {
+  for (const char* colour : {"Color-Back",
+                             "Color-Text",
+                             "Color-Text-Disable",
+                             "Color-Shadow",
+                             "Color-Line",
+                             "Color-Button-Face",
+                             "Color-Button-Select",
+                             "Color-Button-Text",
+                             "Color-Button-Text-Hi",
+                             "Color-Button-Text-Select",
+                             "Color-Button-Disable",
+                             "Color-Button-Hi",
+                             "Color-Button-Border",
+                             "Color-Button-Shadow",
+                             "Color-Tooltip-Back",
+                             "Color-Tooltip-Text",
+                             "Color-Menu",
+                             "Color-CaptionBar",
+                             "Color-CaptionBar-Focus",
+                             "Color-CaptionText",
+                             "Color-CaptionText-Focus",
+                             "Color-Window-Back",
+                             "Color-Dialog-Back"}) {
     keys[colour] = "1,2,3";
   }
   return keys;
@@ -70,9 +95,9 @@ TEST(CSkinData, LoadsACompleteSkinWithItsFallBacks) {
   auto keys = FullSkin();
   keys["Color-Back"] = "255, 0, 16";
   keys.erase("Color-Text");
-  keys["color-text"] = "4,5,6";  // lower case in the file, found by its mixed-case name
-  keys["Title-MaxCharsSmall"] = "30";  // without its three partners: all four fall back
-  keys["Color-Progress-Hi"] = "9,9,9";   // without its partners: all four fall back
+  keys["color-text"] = "4,5,6";         // lower case in the file, found by its mixed-case name
+  keys["Title-MaxCharsSmall"] = "30";   // without its three partners: all four fall back
+  keys["Color-Progress-Hi"] = "9,9,9";  // without its partners: all four fall back
   keys["Counter-Style"] = "3";
   keys["Region-SmallCount"] = "3";
   keys["Region-Small"] = "0,0, 1 0,5, 20,30";
@@ -171,7 +196,8 @@ TEST(CParseSkin, SplitsOnlyAtCrLfAndKeepsTheLastValue) {
   EXPECT_EQ(parse.GetString("H", "none"), "none");  // after the zero byte
   EXPECT_EQ(parse.GetCount(), 4);
 
-  const std::string values = "Red = 256,-1, 300\r\nShort = 1,2\r\nSpaced = 1 ,2\r\nRect = -1,-2,3,4 tail\r\nNum = 12abc";
+  const std::string values =
+      "Red = 256,-1, 300\r\nShort = 1,2\r\nSpaced = 1 ,2\r\nRect = -1,-2,3,4 tail\r\nNum = 12abc";
   parse.Parse(values.c_str(), values.size());
   COLORREF colour = 7;
   EXPECT_TRUE(parse.GetRGB("red", colour));
@@ -201,9 +227,9 @@ TEST(CParseSkin, RegionsReadPointsUpToTheCount) {
       {"2", "1,2,3,4,5,6", 2, {1, 2}},
       {"1024", "1,2", 0, {-7, -7}},
       {"-1", "1,2", 0, {-7, -7}},
-      {"1023", "", 1023, {-7, -7}},            // empty: the count, nothing read
-      {"3", "4 2 , 1 7", 3, {42, 17}},         // blanks inside numbers are skipped
-      {"2", "1,2,3", 0, {-7, -7}},             // the second point lacks its y
+      {"1023", "", 1023, {-7, -7}},     // empty: the count, nothing read
+      {"3", "4 2 , 1 7", 3, {42, 17}},  // blanks inside numbers are skipped
+      {"2", "1,2,3", 0, {-7, -7}},      // the second point lacks its y
       {"1", "123456789012345678,1", 1, {2147483647, 1}},
       {"1", "1234567890123456789,1", 0, {-7, -7}},  // 19 characters
       {"1", "1,1 2 3 4 5 6 7 8 9 0 1 2 3 4 5 6 7 8 9", 0, {-7, -7}},

@@ -80,8 +80,8 @@ TEST(CScriptBase, BooleansAndIntegersReadAsDocumented) {
     int boolean;
     int integer;
   } cases[] = {
-      {"TRUE", 1, 0},   {"true", 1, 0},     {" False ", 0, 0},          {"2", 1, 2},
-      {"yes", 0, 0},    {"-3x", 1, -3},     {"99999999999", 1, INT_MAX}, {"-99999999999", 1, INT_MIN},
+      {"TRUE", 1, 0}, {"true", 1, 0}, {" False ", 0, 0},           {"2", 1, 2},
+      {"yes", 0, 0},  {"-3x", 1, -3}, {"99999999999", 1, INT_MAX}, {"-99999999999", 1, INT_MIN},
       {"+12", 1, 12},
   };
   for (const auto& c : cases) {
