@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -11,6 +12,7 @@
 #include "glimra/AnnotateLine.h"
 #include "glimra/AnnotateText.h"
 #include "GlimraTestSupport.h"
+#include "tests/common/TestEnvironment.h"
 
 using glimratest::Le32;
 using glimratest::LoadSet;
@@ -370,4 +372,35 @@ TEST(ArchiveLayout, HostileCountsAndValuesAreRefused) {
   b = good;
   put(b, list + 36, 0xFFFFFF00);  // comment length
   EXPECT_TRUE(refused(b));
+}
+
+// Writes the fuzz seed corpus (run with --gtest_also_run_disabled_tests and
+// OLVANE_CORPUS_DIR set); the seeds are the sets these tests build.
+TEST(ArchiveLayout, DISABLED_WriteSeedCorpus) {
+  const char* dir = std::getenv("OLVANE_CORPUS_DIR");
+  ASSERT_NE(dir, nullptr);
+  auto write = [&](const std::string& name, const std::vector<BYTE>& b) {
+    ASSERT_TRUE(testenv::WriteFile(std::string(dir) + "/" + name, std::string(b.begin(), b.end())));
+  };
+  CAnnotateData empty;
+  write("empty.anno", SaveSet(empty));
+  std::mt19937 rng(3);
+  for (int i = 0; i < 4; ++i) {
+    CAnnotateData set;
+    FillSet(set, rng, 1 + i);
+    write("set" + std::to_string(i) + ".anno", SaveSet(set));
+  }
+}
+
+TEST(ArchiveLayout, SeedCorpusLoads) {
+  const std::string dir = std::string(OLVANE_SOURCE_DIR) + "/fuzz/corpus/annotate_archive/";
+  int loaded = 0;
+  for (const char* name : {"empty.anno", "set0.anno", "set1.anno", "set2.anno", "set3.anno"}) {
+    const std::string bytes = testenv::ReadFile(dir + name);
+    ASSERT_FALSE(bytes.empty()) << name;
+    CAnnotateData set;
+    EXPECT_TRUE(LoadSet(set, std::vector<BYTE>(bytes.begin(), bytes.end()))) << name;
+    loaded += set.GetListCount();
+  }
+  EXPECT_GT(loaded, 5);
 }
