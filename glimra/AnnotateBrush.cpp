@@ -68,7 +68,7 @@ void CAnnotateBrush::WalkStroke(int width, int height, const CSize& space, Fn&& 
   }
   for (size_t i = 1; i < m_points.size(); ++i) {
     const CPoint p = Transform(m_points[i], width, height, space, c);
-    if (p == last) continue;
+    if (p.x == last.x && p.y == last.y) continue;
     if (!fn(last, p)) return;
     last = p;
   }

@@ -38,7 +38,7 @@ CAnnotateLine::~CAnnotateLine() = default;
 
 int CAnnotateLine::CreateLine(CPoint from, CPoint to, int s) {
   m_count = 0;
-  if (from == to) return 0;
+  if (from.x == to.x && from.y == to.y) return 0;
   if ((m_style & 3) == 2) std::swap(from, to);
   const double w = m_width, dx = static_cast<double>(to.x) - from.x, dy = static_cast<double>(to.y) - from.y;
   double len = std::hypot(dx, dy);

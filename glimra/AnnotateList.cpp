@@ -171,7 +171,7 @@ void CAnnotateList::UpdateTime() {
 }
 
 BOOL CAnnotateList::SetBitmapSize(const CSize& size) {
-  if (size == m_bitmap) return FALSE;
+  if (size.cx == m_bitmap.cx && size.cy == m_bitmap.cy) return FALSE;
   Reset(size);
   return TRUE;
 }

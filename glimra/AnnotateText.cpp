@@ -12,6 +12,7 @@ constexpr DWORD kTextVersion = 5;
 constexpr DWORD kDefaultTextColour = 0x99FF;
 constexpr DWORD kDefaultFormat = 36;  // DT_SINGLELINE | DT_VCENTER
 constexpr DWORD kTextPlanes = 0x444;
+constexpr LONG kMaxFontSize = 2048;
 
 CRect Union(const CRect& a, const CRect& b) {
   CRect u;
@@ -124,9 +125,10 @@ void CAnnotateText::Render(const CRect& rect, const CRect& clip, int scale, int 
     m_shape.Render(GetRenderDC(), rect, clip, scale, plane, m_textOutline);
     return;
   }
+  // Font sizes from an archive are held to a sane range before scaling.
   LOGFONTA lf = m_logFont;
-  lf.lfHeight *= scale;
-  lf.lfWidth *= scale;
+  lf.lfHeight = std::clamp<LONG>(lf.lfHeight, -kMaxFontSize, kMaxFontSize) * scale;
+  lf.lfWidth = std::clamp<LONG>(lf.lfWidth, -kMaxFontSize, kMaxFontSize) * scale;
   m_renderFont.DeleteObject();
   if (!m_renderFont.CreateFontIndirect(&lf)) return;
   COverlayText::SetFont(&m_renderFont);

@@ -32,6 +32,4 @@ class CHandleBox : public CAnnotateBox {
   BOOL m_linePick = FALSE;
   BOOL m_dashed = FALSE;
   CRect m_area;  // the drawable area of the current Draw
-  int m_width = 0;
-  int m_height = 0;
 };
