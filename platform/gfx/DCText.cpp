@@ -321,8 +321,11 @@ int CDC::DrawText(const char* text, int length, RECT* rect, UINT format) {
     if (format & DT_VCENTER) y = r.top + (r.Height() - size.cy) / 2;
     else if (format & DT_BOTTOM) y = r.bottom - size.cy;
   }
-  int x = r.left - ext.left;  // a set width aligns inside it
+  // x is the layout's origin: a set width aligns the lines inside it, otherwise
+  // the block is placed here.
+  int x = r.left;
   if (!widthSet) {
+    x = r.left - ext.left;
     if (format & DT_CENTER) x = r.left + (r.Width() - size.cx) / 2 - ext.left;
     else if (format & DT_RIGHT) x = r.right - size.cx - ext.left;
   }
