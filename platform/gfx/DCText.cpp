@@ -311,7 +311,7 @@ int CDC::DrawText(const char* text, int length, RECT* rect, UINT format) {
     size = CSize(ext.Width(), ext.Height());
   }
   if (calc) {
-    rect->right = rect->left + (wrap ? std::min(size.cx, std::max(r.Width(), size.cx)) : size.cx);
+    rect->right = rect->left + size.cx;  // wrapped text: its widest line
     rect->bottom = rect->top + size.cy;
     return size.cy;
   }
