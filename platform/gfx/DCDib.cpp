@@ -100,12 +100,65 @@ void PaintScaled(cairo_surface_t* target, const CPoint& origin, cairo_surface_t*
 
 }  // namespace
 
+namespace {
+
+// 1:1: rows of the part inside the picture go straight to the destination.
+void PaintOneToOne(DCImpl& impl, const CDibSource& dib, const CRect& part, const CRect& dst, DWORD rop) {
+  CRect inside;
+  if (!inside.IntersectRect(part, CRect(0, 0, dib.Width(), dib.Height()))) return;
+  CRect to = dst;
+  to.OffsetRect(inside.left - part.left, inside.top - part.top);
+  to.right = to.left + inside.Width();
+  to.bottom = to.top + inside.Height();
+  if (rop == SRCCOPY && impl.Kind() == PixelKind::Xrgb) CopyDirect(impl, dib, to, inside.left, inside.top);
+  else CopyBlock(impl, dib, to, inside.left, inside.top, rop);
+}
+
+// Scaled: the part inside the picture is converted once and scaled by Cairo,
+// straight into a 32-bit destination or through a block combined with rop.
+void PaintStretched(DCImpl& impl, const CDibSource& dib, const CRect& part, Mapping m, DWORD rop) {
+  CRect inside;
+  if (!inside.IntersectRect(part, CRect(0, 0, dib.Width(), dib.Height()))) return;
+  m.scaleX = static_cast<double>(inside.Width()) / m.dst.Width();
+  m.scaleY = static_cast<double>(inside.Height()) / m.dst.Height();
+  cairo_region_t* visible = impl.VisibleRegion();
+  const cairo_rectangle_int_t d{m.dst.left, m.dst.top, m.dst.Width(), m.dst.Height()};
+  cairo_region_intersect_rectangle(visible, &d);
+  if (cairo_region_is_empty(visible)) {
+    cairo_region_destroy(visible);
+    return;
+  }
+  thread_local std::vector<std::uint32_t> buffer;
+  cairo_surface_t* source = SourceSurface(dib, inside, buffer);
+  if (rop == SRCCOPY && impl.Kind() == PixelKind::Xrgb) {
+    PaintScaled(impl.Surface(), CPoint(0, 0), source, m, impl.state.stretchMode, visible);
+  } else {
+    cairo_rectangle_int_t e;
+    cairo_region_get_extents(visible, &e);
+    std::vector<std::uint32_t> block(static_cast<size_t>(e.width) * e.height);
+    cairo_surface_t* tmp = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(block.data()),
+                                                               CAIRO_FORMAT_RGB24, e.width, e.height, e.width * 4);
+    PaintScaled(tmp, CPoint(e.x, e.y), source, m, impl.state.stretchMode, visible);
+    cairo_surface_flush(tmp);
+    cairo_surface_destroy(tmp);
+    for (auto& v : block) v = gfx_detail::MapToDest(v & 0xFFFFFF, PixelKind::Xrgb, impl);
+    gfx_detail::CombineBlock(impl, CRect(e.x, e.y, e.x + e.width, e.y + e.height), block.data(), e.width, rop);
+  }
+  cairo_surface_destroy(source);
+  cairo_region_destroy(visible);
+}
+
+bool Sane(int v) { return v > -(1 << 28) && v < (1 << 28); }
+
+}  // namespace
+
 int CDC::StretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                        int srcHeight, const void* bits, const BITMAPINFO* info, UINT, DWORD rop) {
   CDibSource dib;
   if (!m_impl->valid || !m_impl->Surface() || !dib.Init(info, bits)) return 0;
   if (destWidth == 0 || destHeight == 0 || srcWidth == 0 || srcHeight == 0 || std::abs(destWidth) > 65535 ||
-      std::abs(destHeight) > 65535 || std::abs(srcWidth) > 65535 || std::abs(srcHeight) > 65535)
+      std::abs(destHeight) > 65535 || std::abs(srcWidth) > 65535 || std::abs(srcHeight) > 65535 || !Sane(xDest) ||
+      !Sane(yDest) || !Sane(xSrc) || !Sane(ySrc))
     return 0;
   Mapping m;
   if (destWidth < 0) { m.flipX = !m.flipX; xDest += destWidth; destWidth = -destWidth; }
@@ -118,49 +171,10 @@ int CDC::StretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int 
   part.bottom = part.top + srcHeight;
   m.dst = CRect(xDest, yDest, xDest + destWidth, yDest + destHeight);
   m.dst.OffsetRect(m_impl->state.viewportOrg);
-  const CRect picture(0, 0, dib.Width(), dib.Height());
-
-  if (destWidth == srcWidth && destHeight == srcHeight && !m.flipX && !m.flipY) {
-    CRect inside;
-    if (!inside.IntersectRect(part, picture)) return destHeight;
-    CRect dst = m.dst;
-    dst.OffsetRect(inside.left - part.left, inside.top - part.top);
-    dst.right = dst.left + inside.Width();
-    dst.bottom = dst.top + inside.Height();
-    if (rop == SRCCOPY && m_impl->Kind() == PixelKind::Xrgb) CopyDirect(*m_impl, dib, dst, inside.left, inside.top);
-    else CopyBlock(*m_impl, dib, dst, inside.left, inside.top, rop);
-    return destHeight;
-  }
-
-  // Scaled: only the part inside the picture is ever read.
-  CRect inside;
-  if (!inside.IntersectRect(part, picture)) return destHeight;
-  m.scaleX = static_cast<double>(inside.Width()) / destWidth;
-  m.scaleY = static_cast<double>(inside.Height()) / destHeight;
-  cairo_region_t* visible = m_impl->VisibleRegion();
-  const cairo_rectangle_int_t d{m.dst.left, m.dst.top, m.dst.Width(), m.dst.Height()};
-  cairo_region_intersect_rectangle(visible, &d);
-  if (!cairo_region_is_empty(visible)) {
-    thread_local std::vector<std::uint32_t> buffer;
-    cairo_surface_t* source = SourceSurface(dib, inside, buffer);
-    if (rop == SRCCOPY && m_impl->Kind() == PixelKind::Xrgb) {
-      PaintScaled(m_impl->Surface(), CPoint(0, 0), source, m, m_impl->state.stretchMode, visible);
-    } else {
-      // Scale into a 32-bit block of the visible extent, then combine.
-      cairo_rectangle_int_t e;
-      cairo_region_get_extents(visible, &e);
-      std::vector<std::uint32_t> block(static_cast<size_t>(e.width) * e.height);
-      cairo_surface_t* tmp = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(block.data()),
-                                                                 CAIRO_FORMAT_RGB24, e.width, e.height, e.width * 4);
-      PaintScaled(tmp, CPoint(e.x, e.y), source, m, m_impl->state.stretchMode, visible);
-      cairo_surface_flush(tmp);
-      cairo_surface_destroy(tmp);
-      for (auto& v : block) v = gfx_detail::MapToDest(v & 0xFFFFFF, PixelKind::Xrgb, *m_impl);
-      gfx_detail::CombineBlock(*m_impl, CRect(e.x, e.y, e.x + e.width, e.y + e.height), block.data(), e.width, rop);
-    }
-    cairo_surface_destroy(source);
-  }
-  cairo_region_destroy(visible);
+  if (destWidth == srcWidth && destHeight == srcHeight && !m.flipX && !m.flipY)
+    PaintOneToOne(*m_impl, dib, part, m.dst, rop);
+  else
+    PaintStretched(*m_impl, dib, part, m, rop);
   return destHeight;
 }
 
