@@ -4,6 +4,7 @@
 // source part once into a 32-bit buffer and let Cairo scale it (nearest pixel or
 // bilinear with padded edges).
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -65,12 +66,37 @@ struct Mapping {
   CRect dst;     // device rectangle painted
   bool flipX = false, flipY = false;
   double scaleX = 1, scaleY = 1;  // source pixels per destination pixel
+  double srcW = 0, srcH = 0;      // size of the source part that dst shows
+
+  // The source point (in the part) that device point (x, y) samples.
+  void Matrix(cairo_matrix_t& out) const {
+    const double xx = flipX ? -scaleX : scaleX, yy = flipY ? -scaleY : scaleY;
+    const double x0 = flipX ? srcW + dst.left * scaleX : -dst.left * scaleX;
+    const double y0 = flipY ? srcH + dst.top * scaleY : -dst.top * scaleY;
+    cairo_matrix_init(&out, xx, 0, 0, yy, x0, y0);
+  }
 };
+
+// The source rectangle (in the part) that device rectangle e needs, with a
+// margin for the smooth filter's neighbours.
+CRect SourceNeeded(const Mapping& m, const cairo_rectangle_int_t& e) {
+  cairo_matrix_t matrix;
+  m.Matrix(matrix);
+  double x1 = e.x, y1 = e.y, x2 = e.x + e.width, y2 = e.y + e.height;
+  cairo_matrix_transform_point(&matrix, &x1, &y1);
+  cairo_matrix_transform_point(&matrix, &x2, &y2);
+  const int w = static_cast<int>(m.srcW), h = static_cast<int>(m.srcH);
+  return CRect(std::clamp(static_cast<int>(std::floor(std::min(x1, x2))) - 2, 0, w),
+               std::clamp(static_cast<int>(std::floor(std::min(y1, y2))) - 2, 0, h),
+               std::clamp(static_cast<int>(std::ceil(std::max(x1, x2))) + 2, 0, w),
+               std::clamp(static_cast<int>(std::ceil(std::max(y1, y2))) + 2, 0, h));
+}
 
 // Paints the scaled source surface over the destination rectangle into target
 // (whose origin is at device point origin), clipped to clip (device) rectangles.
-void PaintScaled(cairo_surface_t* target, const CPoint& origin, cairo_surface_t* source, const Mapping& m,
-                 int filter, cairo_region_t* clip) {
+// source holds the part of the source from sourceAt on.
+void PaintScaled(cairo_surface_t* target, const CPoint& origin, cairo_surface_t* source, const CPoint& sourceAt,
+                 const Mapping& m, int filter, cairo_region_t* clip) {
   cairo_t* cr = cairo_create(target);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   cairo_translate(cr, -origin.x, -origin.y);
@@ -82,12 +108,10 @@ void PaintScaled(cairo_surface_t* target, const CPoint& origin, cairo_surface_t*
   }
   cairo_clip(cr);
   cairo_pattern_t* p = cairo_pattern_create_for_surface(source);
-  const double sw = cairo_image_surface_get_width(source), sh = cairo_image_surface_get_height(source);
   cairo_matrix_t matrix;
-  const double xx = m.flipX ? -m.scaleX : m.scaleX, yy = m.flipY ? -m.scaleY : m.scaleY;
-  const double x0 = m.flipX ? sw + m.dst.left * m.scaleX : -m.dst.left * m.scaleX;
-  const double y0 = m.flipY ? sh + m.dst.top * m.scaleY : -m.dst.top * m.scaleY;
-  cairo_matrix_init(&matrix, xx, 0, 0, yy, x0, y0);
+  m.Matrix(matrix);
+  matrix.x0 -= sourceAt.x;
+  matrix.y0 -= sourceAt.y;
   cairo_pattern_set_matrix(p, &matrix);
   cairo_pattern_set_filter(p, filter == HALFTONE ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
   cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
@@ -121,24 +145,31 @@ void PaintStretched(DCImpl& impl, const CDibSource& dib, const CRect& part, Mapp
   if (!inside.IntersectRect(part, CRect(0, 0, dib.Width(), dib.Height()))) return;
   m.scaleX = static_cast<double>(inside.Width()) / m.dst.Width();
   m.scaleY = static_cast<double>(inside.Height()) / m.dst.Height();
+  m.srcW = inside.Width();
+  m.srcH = inside.Height();
   cairo_region_t* visible = impl.VisibleRegion();
   const cairo_rectangle_int_t d{m.dst.left, m.dst.top, m.dst.Width(), m.dst.Height()};
   cairo_region_intersect_rectangle(visible, &d);
-  if (cairo_region_is_empty(visible)) {
+  cairo_rectangle_int_t e;
+  cairo_region_get_extents(visible, &e);
+  // Only the source pixels the visible part samples are converted (painting in
+  // bands under a clip converts each band's rows once).
+  CRect needed = SourceNeeded(m, e);
+  if (cairo_region_is_empty(visible) || needed.IsRectEmpty()) {
     cairo_region_destroy(visible);
     return;
   }
+  const CPoint sourceAt = needed.TopLeft();
+  needed.OffsetRect(inside.TopLeft());
   thread_local std::vector<std::uint32_t> buffer;
-  cairo_surface_t* source = SourceSurface(dib, inside, buffer);
+  cairo_surface_t* source = SourceSurface(dib, needed, buffer);
   if (rop == SRCCOPY && impl.Kind() == PixelKind::Xrgb) {
-    PaintScaled(impl.Surface(), CPoint(0, 0), source, m, impl.state.stretchMode, visible);
+    PaintScaled(impl.Surface(), CPoint(0, 0), source, sourceAt, m, impl.state.stretchMode, visible);
   } else {
-    cairo_rectangle_int_t e;
-    cairo_region_get_extents(visible, &e);
     std::vector<std::uint32_t> block(static_cast<size_t>(e.width) * e.height);
     cairo_surface_t* tmp = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(block.data()),
                                                                CAIRO_FORMAT_RGB24, e.width, e.height, e.width * 4);
-    PaintScaled(tmp, CPoint(e.x, e.y), source, m, impl.state.stretchMode, visible);
+    PaintScaled(tmp, CPoint(e.x, e.y), source, sourceAt, m, impl.state.stretchMode, visible);
     cairo_surface_flush(tmp);
     cairo_surface_destroy(tmp);
     for (auto& v : block) v = gfx_detail::MapToDest(v & 0xFFFFFF, PixelKind::Xrgb, impl);
