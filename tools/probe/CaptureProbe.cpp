@@ -1,5 +1,8 @@
 #include "CaptureProbe.h"
 
+#include <cstring>
+
+#include "platform/base/File.h"
 #include "platform/base/Strings.h"
 #include "pravex/capture/CaptureFileReader.h"
 #include "pravex/capture/CaptureFormat.h"
@@ -162,9 +165,15 @@ bool ProbeCapture(const std::string& path, bool listRecords, bool verify, ProbeR
   result = ProbeResult();
   result.file = path;
   result.verified = verify;
+  CFile file;
+  if (!file.Open(path, CFile::modeRead)) {
+    error = "cannot open " + path + ": " + std::strerror(file.GetLastError());
+    return false;
+  }
+  file.Close();
   CCaptureFileReader reader;
   if (!reader.Open(path)) {
-    error = "cannot open " + path + ": not a readable capture (no stream description at its start or no trailer at its end)";
+    error = path + " is not a capture this player can read: it must start with a stream description and end with a trailer record";
     return false;
   }
   CollectFileFacts(reader, result);
