@@ -201,6 +201,16 @@ TEST(CaptureFile, SeekToTimeFollowsTheIndex) {
   CCaptureFileReader reader;
   ASSERT_TRUE(reader.Open(path));
   ASSERT_EQ(reader.GetIndex()->GetEntryCount(), 3u);
+  // Every entry points at the key picture it was made for.
+  for (DWORD i = 0; i < 3; ++i) {
+    const CaptureIndexEntry entry = reader.GetIndex()->GetEntry(i);
+    ASSERT_TRUE(reader.GetSource().SeekTo(static_cast<std::int64_t>(entry.position)));
+    CCaptureData* record = reader.ReadRecord(true);
+    EXPECT_EQ(record->GetRecordType(), kRecordScreen);
+    EXPECT_EQ(record->GetTime(), entry.time);
+    EXPECT_EQ(static_cast<CCaptureScreen*>(record)->GetFlags(), kFlagComplete);
+    record->Release();
+  }
   auto timeAfterSeek = [&](DWORD t, bool oneMore) {
     EXPECT_TRUE(reader.SeekToTime(t, oneMore));
     CCaptureData* record = reader.ReadRecord(true);
