@@ -4,12 +4,14 @@
 
 #include "platform/base/File.h"
 #include "platform/base/Strings.h"
+#include "pravex/capture/CaptureAudio.h"
 #include "pravex/capture/CaptureFileReader.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/capture/CaptureIndex.h"
 #include "pravex/capture/CaptureInfo.h"
 #include "pravex/capture/CaptureScreen.h"
 #include "pravex/capture/CaptureStreamInfo.h"
+#include "pravex/capture/CaptureVideo.h"
 #include "pravex/capture/ScreenCodec.h"
 
 using namespace capture;
@@ -110,6 +112,69 @@ void CollectFileFacts(CCaptureFileReader& reader, ProbeResult& result) {
   }
 }
 
+// Sound blocks must say what their data decodes to, and follow each other
+// without gaps or overlaps in the sound stream.
+std::string CheckAudio(const CCaptureAudio& block, std::uint64_t expectedPosition) {
+  const CaptureAudioFormat& format = block.GetFormat();
+  const DWORD length = block.GetDataLength();
+  if (format.codec != CCaptureAudio::kCodecPcm && format.codec != CCaptureAudio::kCodecGsm) {
+    return str::Format("sound block: unknown codec %u", format.codec);
+  }
+  if (format.samplesPerSecond == 0 || (format.bitsPerSample != 8 && format.bitsPerSample != 16) ||
+      (format.channels != 1 && format.channels != 2)) {
+    return str::Format("sound block: unusable format %u Hz, %u bits, %u channels", format.samplesPerSecond,
+                       format.bitsPerSample, format.channels);
+  }
+  if (format.codec == CCaptureAudio::kCodecGsm) {
+    if (length % CCaptureAudio::kGsmFrameBytes != 0) return "sound block: GSM data is not whole 33-byte frames";
+    if (static_cast<std::uint64_t>(length) / CCaptureAudio::kGsmFrameBytes * 320 != block.GetDecodedLength()) {
+      return "sound block: decoded length does not match its GSM frames";
+    }
+  } else {
+    if (block.GetDecodedLength() != length) return "sound block: decoded length differs from the PCM data";
+    if (length % block.GetBlockSize() != 0) return "sound block: PCM data is not whole sample frames";
+  }
+  if (block.GetStreamPosition() != expectedPosition) {
+    return str::Format("sound block: starts at stream byte %u, the blocks before end at %llu", block.GetStreamPosition(),
+                       static_cast<unsigned long long>(expectedPosition));
+  }
+  return {};
+}
+
+// Camera pictures: JPEG data must start like one; stored pictures must hold
+// every byte of their picture.
+std::string CheckVideo(const CCaptureVideo& video) {
+  const BYTE* data = video.GetDataBytes();
+  const DWORD length = video.GetDataLength();
+  if (video.GetWidth() == 0 || video.GetHeight() == 0) return "camera picture: no size";
+  if (video.GetEncoding() == CCaptureVideo::kEncodingJpeg) {
+    if (length < 4 || data[0] != 0xFF || data[1] != 0xD8) return "camera picture: JPEG data without a start marker";
+  } else if (length < video.GetPictureSize()) {
+    return "camera picture: data shorter than the picture";
+  }
+  return {};
+}
+
+void NoteMedia(const CCaptureData& record, ProbeMedia& media) {
+  if (record.GetRecordType() == kRecordVideo && !media.camera) {
+    const auto& video = static_cast<const CCaptureVideo&>(record);
+    media.camera = true;
+    media.cameraWidth = video.GetWidth();
+    media.cameraHeight = video.GetHeight();
+    media.cameraEncoding = video.GetEncoding();
+  } else if (record.GetRecordType() == kRecordAudio) {
+    const auto& block = static_cast<const CCaptureAudio&>(record);
+    if (!media.audio) {
+      media.audio = true;
+      media.audioCodec = block.GetFormat().codec;
+      media.samplesPerSecond = block.GetFormat().samplesPerSecond;
+      media.bitsPerSample = block.GetFormat().bitsPerSample;
+      media.channels = block.GetFormat().channels;
+    }
+    media.audioBytes += block.GetDecodedLength();
+  }
+}
+
 // Reads the data section forward; with verify, decodes every screen record.
 void WalkData(CCaptureFileReader& reader, bool listRecords, bool verify, ProbeResult& result) {
   CScreenCodec codec(false, true);
@@ -130,6 +195,12 @@ void WalkData(CCaptureFileReader& reader, bool listRecords, bool verify, ProbeRe
     if (listRecords) result.records.push_back(row);
     if (verify && any && row.time < lastTime) AddProblem(result, offset, row.time, "time goes back");
     if (verify && type == kRecordSkipped) AddProblem(result, offset, row.time, "record skipped: unknown version or unusable payload");
+    const std::uint64_t soundBefore = result.media.audioBytes;
+    NoteMedia(*record, result.media);
+    std::string problem;
+    if (verify && type == kRecordAudio) problem = CheckAudio(*static_cast<CCaptureAudio*>(record), soundBefore);
+    if (verify && type == kRecordVideo) problem = CheckVideo(*static_cast<CCaptureVideo*>(record));
+    if (!problem.empty()) AddProblem(result, offset, row.time, problem);
     if (verify && type == kRecordScreen) {
       const bool decoded = codec.Decode(*static_cast<CCaptureScreen*>(record));
       if (!decoded || codec.GetLastStatus() != CScreenCodec::kDecodeOk) {

@@ -17,6 +17,20 @@ struct ProbeStream {
   DWORD height = 0;
 };
 
+// What the first camera and sound records of the data section tell.
+struct ProbeMedia {
+  bool camera = false;
+  DWORD cameraWidth = 0;
+  DWORD cameraHeight = 0;
+  WORD cameraEncoding = 0;
+  bool audio = false;
+  WORD audioCodec = 0;
+  DWORD samplesPerSecond = 0;
+  WORD bitsPerSample = 0;
+  WORD channels = 0;
+  std::uint64_t audioBytes = 0;  // decoded sound bytes in all blocks
+};
+
 struct ProbeRecord {
   std::int64_t offset = 0;
   DWORD time = 0;
@@ -50,6 +64,7 @@ struct ProbeResult {
   DWORD duration = 0;
   std::int64_t dataStart = 0;
   std::vector<ProbeStream> streams;
+  ProbeMedia media;
   // (stream, record type) -> count, data section only.
   std::map<std::pair<WORD, DWORD>, std::uint64_t> counts;
   std::vector<std::pair<std::string, std::string>> info;

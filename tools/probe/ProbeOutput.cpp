@@ -34,6 +34,37 @@ std::string Printable(const std::string& text) {
   return out;
 }
 
+const char* CodecName(WORD codec) { return codec == 1 ? "GSM" : codec == 0 ? "PCM" : "unknown"; }
+
+// What the data section tells about a stream beyond its description.
+std::string StreamDetail(const ProbeStream& s, const ProbeMedia& m) {
+  if (s.stream == 104 && m.camera) {
+    return str::Format(" pictures %ux%u %s", m.cameraWidth, m.cameraHeight, m.cameraEncoding == 2 ? "JPEG" : "stored");
+  }
+  if (s.stream == 105 && m.audio) {
+    const std::uint64_t perSecond = static_cast<std::uint64_t>(m.samplesPerSecond) * m.channels * (m.bitsPerSample / 8);
+    return str::Format(" %s %u Hz %u-bit %s, %.1f s", CodecName(m.audioCodec), m.samplesPerSecond, m.bitsPerSample,
+                       m.channels == 1 ? "mono" : "stereo", perSecond ? static_cast<double>(m.audioBytes) / perSecond : 0.0);
+  }
+  return {};
+}
+
+std::string StreamJson(const ProbeStream& x, const ProbeMedia& m) {
+  std::string s = str::Format("{\"stream\": %u, \"name\": \"%s\", \"width\": %u, \"height\": %u", x.stream,
+                              StreamName(x.stream), x.width, x.height);
+  if (x.stream == 104 && m.camera) {
+    s += str::Format(", \"pictures\": {\"width\": %u, \"height\": %u, \"encoding\": \"%s\"}", m.cameraWidth,
+                     m.cameraHeight, m.cameraEncoding == 2 ? "jpeg" : "stored");
+  }
+  if (x.stream == 105 && m.audio) {
+    s += str::Format(", \"sound\": {\"codec\": \"%s\", \"rate\": %u, \"bits\": %u, \"channels\": %u, "
+                     "\"bytes\": %llu}",
+                     CodecName(m.audioCodec), m.samplesPerSecond, m.bitsPerSample, m.channels,
+                     static_cast<unsigned long long>(m.audioBytes));
+  }
+  return s + "}";
+}
+
 std::string Area(const CRect& r) { return str::Format("%d,%d-%d,%d", r.left, r.top, r.right, r.bottom); }
 
 std::string RecordLine(const ProbeRecord& r) {
@@ -74,6 +105,7 @@ std::string FormatProbeText(const ProbeResult& result, bool listRecords) {
   for (const ProbeStream& s : result.streams) {
     out += str::Format("  %u %s", s.stream, StreamName(s.stream));
     if (s.width || s.height) out += str::Format(" %ux%u", s.width, s.height);
+    out += StreamDetail(s, result.media);
     out += "\n";
   }
   out += "\nData records:\n";
@@ -103,10 +135,8 @@ std::string FormatProbeText(const ProbeResult& result, bool listRecords) {
 std::string FormatProbeJson(const ProbeResult& result, bool listRecords) {
   std::string s = "{\n  \"file\": " + Quote(result.file) + str::Format(",\n  \"size\": %" PRId64, result.fileSize);
   s += str::Format(",\n  \"duration\": %u,\n  \"dataStart\": %" PRId64, result.duration, result.dataStart);
-  s += ",\n  \"streams\": " + JsonArray(result.streams, [](const ProbeStream& x) {
-         return str::Format("{\"stream\": %u, \"name\": \"%s\", \"width\": %u, \"height\": %u}", x.stream,
-                            StreamName(x.stream), x.width, x.height);
-       });
+  s += ",\n  \"streams\": " +
+       JsonArray(result.streams, [&result](const ProbeStream& x) { return StreamJson(x, result.media); });
   std::vector<std::pair<std::pair<WORD, DWORD>, std::uint64_t>> counts(result.counts.begin(), result.counts.end());
   s += ",\n  \"counts\": " + JsonArray(counts, [](const auto& c) {
          return str::Format("{\"stream\": %u, \"type\": %u, \"count\": %" PRIu64 "}", c.first.first, c.first.second, c.second);
