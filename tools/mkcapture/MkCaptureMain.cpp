@@ -2,6 +2,7 @@
 // or a folder of PNG frames with an optional WAV file.
 // Exit codes: 0 written, 1 bad input (unreadable frames or sound, file that
 // cannot be written), 2 usage.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -73,29 +74,27 @@ bool ParseOption(const std::string& name, const std::string& value, Arguments& a
   CaptureOptions& o = args.options;
   long n = 0;
   bool ok = true;
-  if (name == "--size")
+  if (name == "--size") {
     ok = ParseSize(value, o);
-  else if (name == "--bits")
-    ok = ParseNumber(value, 8, 24, n) && (n == 8 || n == 16 || n == 24), o.bits = static_cast<WORD>(n);
-  else if (name == "--seconds")
-    ok = ParseNumber(value, 1, 3600, n), o.lengthMs = static_cast<DWORD>(n) * 1000;
-  else if (name == "--fps")
-    ok = ParseNumber(value, 1, 60, n), o.fps = static_cast<DWORD>(n);
-  else if (name == "--key-every")
-    ok = ParseNumber(value, 0, 3600, n), o.keyEveryMs = static_cast<DWORD>(n) * 1000;
-  else if (name == "--title")
+  } else if (name == "--bits") {
+    ok = ParseNumber(value, 8, 24, n) && (n == 8 || n == 16 || n == 24);
+    o.bits = static_cast<WORD>(n);
+  } else if (name == "--seconds") {
+    ok = ParseNumber(value, 1, 3600, n);
+    o.lengthMs = static_cast<DWORD>(n) * 1000;
+  } else if (name == "--fps") {
+    ok = ParseNumber(value, 1, 60, n);
+    o.fps = static_cast<DWORD>(n);
+  } else if (name == "--key-every") {
+    ok = ParseNumber(value, 0, 3600, n);
+    o.keyEveryMs = static_cast<DWORD>(n) * 1000;
+  } else if (name == "--title") {
     o.title = value;
-  else if (name == "--wav")
+  } else if (name == "--wav") {
     args.wav = value;
-  else if (name == "--sound") {
-    if (value == "gsm")
-      o.sound = SoundKind::Gsm;
-    else if (value == "pcm")
-      o.sound = SoundKind::Pcm;
-    else if (value == "none")
-      o.sound = SoundKind::None;
-    else
-      ok = false;
+  } else if (name == "--sound") {
+    ok = value == "gsm" || value == "pcm" || value == "none";
+    o.sound = value == "gsm" ? SoundKind::Gsm : value == "pcm" ? SoundKind::Pcm : SoundKind::None;
   } else {
     error = "unknown option " + name;
     return false;
@@ -116,8 +115,14 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
     else if (arg == "--no-cursor")
       args.options.cursor = false;
     else if (arg.size() > 1 && arg[0] == '-') {
+      static const char* const kValued[] = {"--size",      "--bits",  "--seconds", "--fps",
+                                            "--key-every", "--title", "--wav",     "--sound"};
+      if (std::find(std::begin(kValued), std::end(kValued), arg) == std::end(kValued)) {
+        error = "unknown option " + arg;
+        return false;
+      }
       if (i + 1 >= argc) {
-        error = arg.rfind("--", 0) == 0 && arg != "--" ? "option " + arg + " needs a value" : "unknown option " + arg;
+        error = "option " + arg + " needs a value";
         return false;
       }
       if (!ParseOption(arg, argv[++i], args, error)) return false;
