@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -52,6 +53,7 @@ struct StoredScreen {
 
 struct Session {
   std::vector<StoredScreen> records;
+  std::vector<BYTE> lastPicture;  // the generator's last picture, to check the decoding against
   std::uint64_t fileBytes = 0;
   std::string error;
 };
@@ -61,7 +63,7 @@ struct PipeCloser {
 };
 
 // Runs the generator and writes its pictures as a capture at `path`.
-bool WriteSession(const std::string& path, int width, int height, std::string& error) {
+bool WriteSession(const std::string& path, int width, int height, std::vector<BYTE>& picture, std::string& error) {
   const char* generator = std::getenv("OLVANE_BENCH_GENERATOR");
   if (!generator || !*generator) {
     error = "OLVANE_BENCH_GENERATOR is not set (run scripts/bench)";
@@ -79,7 +81,7 @@ bool WriteSession(const std::string& path, int width, int height, std::string& e
     error = "cannot write " + path;
     return false;
   }
-  std::vector<BYTE> picture(static_cast<std::size_t>(width) * height * 2);  // no row padding at these widths
+  picture.assign(static_cast<std::size_t>(width) * height * 2, 0);  // no row padding at these widths
   for (int i = 0; i < kPictures; ++i) {
     if (std::fread(picture.data(), 1, picture.size(), pipe.get()) != picture.size()) {
       error = "the generator gave fewer pictures than asked";
@@ -125,7 +127,7 @@ const Session& GetSession(int width, int height) {
   const std::string path = (fs::temp_directory_path() /
                             ("olvane-bench-desktop-" + std::to_string(width) + "x" + std::to_string(height) + ".zeph"))
                                .string();
-  if (WriteSession(path, width, height, session.error) && !LoadSession(path, session)) {
+  if (WriteSession(path, width, height, session.lastPicture, session.error) && !LoadSession(path, session)) {
     session.error = "the written capture does not read back as " + std::to_string(kPictures) + " pictures";
   }
   std::error_code ignored;
@@ -176,6 +178,11 @@ void BM_ScreenDecode(benchmark::State& state) {
       ++(key ? keys : deltas);
     }
     benchmark::DoNotOptimize(codec.GetPicture());
+    if (codec.GetPictureSize() != session.lastPicture.size() ||
+        std::memcmp(codec.GetPicture(), session.lastPicture.data(), session.lastPicture.size()) != 0) {
+      state.SkipWithError("the last decoded picture differs from the generator's");
+      break;
+    }
   }
   const double pictures = static_cast<double>(state.iterations()) * kPictures;
   state.counters["pictures/s"] = benchmark::Counter(pictures, benchmark::Counter::kIsRate);

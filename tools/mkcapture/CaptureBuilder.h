@@ -40,6 +40,8 @@ class CCaptureBuilder {
   // Writes every queued record up to `time`, then the canvas as the screen
   // picture of that time (a seek point is a complete, indexed picture).
   bool AddScreen(DWORD time, const CCanvas& canvas, bool seekPoint);
+  // The annotation archive for the trailer (written by Finish), as bytes.
+  void SetAnnotationArchive(const std::vector<BYTE>& archive) { m_writer.SetAnnotationArchive(archive); }
   // Writes what is still queued, the trailer with the information strings
   // (each "key|value;..."; the last one zlib-compressed) and closes the file.
   bool Finish(const std::vector<std::string>& info);
