@@ -123,8 +123,9 @@ void CDemoScene::DrawDesktop(DWORD time, CCanvas& canvas) const {
   canvas.FillRect(0, 0, m_width, m_height, kDesktop);
   const char* const icons[] = {"HOME", "TRASH", "NOTES", "MUSIC"};
   const Rgb colours[] = {0xE0C050, 0x909090, 0xF0F0F0, 0xD06090};
+  const int spacing = std::min(56, (m_height - kTaskbarHeight - 12) / 4);
   for (int i = 0; i < 4; ++i) {
-    const int y = 12 + i * 56;
+    const int y = 12 + i * spacing;
     canvas.Bevel(16, y, 32, 32, colours[i]);
     canvas.FillRect(24, y + 8, 16, 16, colours[(i + 1) % 4]);
     canvas.DrawText(32 - CCanvas::TextWidth(icons[i]) / 2, y + 36, icons[i], kWhite);
@@ -182,7 +183,8 @@ void CDemoScene::DrawFiles(DWORD time, CCanvas& canvas, const CRect& r) const {
     if (isSelected) canvas.FillRect(r.left + 6, y, r.Width() - 12, kRowHeight, kSelection);
     canvas.FillRect(r.left + 10, y + 2, 8, 8, isSelected ? kWhite : 0xE0B040);
     canvas.DrawText(r.left + 24, y + 2, kFileNames[i], isSelected ? kWhite : kBlack);
-    canvas.DrawText(r.right - 60, y + 2, str::Format("%4d KB", 3 + i * 37 % 500), isSelected ? kWhite : 0x606060);
+    if (r.Width() >= 170)
+      canvas.DrawText(r.right - 60, y + 2, str::Format("%4d KB", 3 + i * 37 % 500), isSelected ? kWhite : 0x606060);
   }
 }
 
