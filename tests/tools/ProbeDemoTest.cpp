@@ -97,7 +97,7 @@ TEST(ProbeDemo, VerifyFindsDamagedRecordsAndSaysWhere) {
        [](const std::string& p) {
          return FindRecord(p, [](CCaptureData& r) { return r.GetRecordType() == kRecordScreen && r.GetTime() == 0; });
        },
-       kPayload + 38, std::string("\x00\x00\x00\x00", 4), "screen picture: "},
+       kPayload + 38, std::string("\x00\x00\x00\x00", 4), "screen picture: zlib data does not inflate"},
       {"camera",
        [](const std::string& p) {
          return FindRecord(p, [](CCaptureData& r) { return r.GetRecordType() == kRecordVideo && r.GetTime() > 0; });
