@@ -21,70 +21,43 @@ using namespace capture;
 
 const char* StreamName(WORD stream) {
   switch (stream) {
-    case kStreamHeader:
-      return "header";
-    case kStreamTrailer:
-      return "trailer";
-    case kStreamScreen:
-      return "screen";
-    case kStreamCursor:
-      return "cursor";
-    case kStreamVideo:
-      return "camera";
-    case kStreamAudio:
-      return "audio";
-    default:
-      return "unknown";
+    case kStreamHeader: return "header";
+    case kStreamTrailer: return "trailer";
+    case kStreamScreen: return "screen";
+    case kStreamCursor: return "cursor";
+    case kStreamVideo: return "camera";
+    case kStreamAudio: return "audio";
+    default: return "unknown";
   }
 }
 
 const char* RecordTypeName(DWORD type) {
   switch (type) {
-    case kRecordSkipped:
-      return "skipped";
-    case kRecordEndOfStream:
-      return "read failure";
-    case kRecordEndOfHeaders:
-      return "end of headers";
-    case kRecordStreamInfo:
-      return "stream description";
-    case kRecordIndex:
-      return "index";
-    case kRecordInfo:
-      return "information";
-    case kRecordAudio:
-      return "audio block";
-    case kRecordVideo:
-      return "camera picture";
-    case kRecordScreen:
-      return "screen picture";
-    case kRecordCursor:
-      return "cursor";
-    case kRecordBlock:
-      return "data block";
-    case kRecordBlock2:
-      return "data block";
-    case kRecordChunk:
-      return "chunk";
-    default:
-      return "unknown";
+    case kRecordSkipped: return "skipped";
+    case kRecordEndOfStream: return "read failure";
+    case kRecordEndOfHeaders: return "end of headers";
+    case kRecordStreamInfo: return "stream description";
+    case kRecordIndex: return "index";
+    case kRecordInfo: return "information";
+    case kRecordAudio: return "audio block";
+    case kRecordVideo: return "camera picture";
+    case kRecordScreen: return "screen picture";
+    case kRecordCursor: return "cursor";
+    case kRecordBlock: return "data block";
+    case kRecordBlock2: return "data block";
+    case kRecordChunk: return "chunk";
+    default: return "unknown";
   }
 }
 
 const char* ScreenEncodingName(WORD encoding) {
   switch (encoding) {
-    case kScreenRaw:
-      return "raw";
-    case kScreenDelta:
-      return "delta";
-    case kScreenRunLength:
-      return "run-length";
-    case kScreenUnchanged:
-      return "unchanged";
-    case kScreenDecoded:
-      return "decoded";
-    default:
-      return "unknown";
+    case kScreenRaw: return "raw";
+    case kScreenDelta: return "delta";
+    case kScreenRunLength: return "run-length";
+    case kScreenUnchanged: return "unchanged";
+    case kScreenDecoded: return "decoded";
+    default: return "unknown";
   }
 }
 
@@ -176,8 +149,8 @@ std::string CheckAudio(const CCaptureAudio& block, std::uint64_t expectedPositio
     if (length % block.GetBlockSize() != 0) return "sound block: PCM data is not whole sample frames";
   }
   if (block.GetStreamPosition() != expectedPosition) {
-    return str::Format("sound block: starts at stream byte %u, the blocks before end at %llu",
-                       block.GetStreamPosition(), static_cast<unsigned long long>(expectedPosition));
+    return str::Format("sound block: starts at stream byte %u, the blocks before end at %llu", block.GetStreamPosition(),
+                       static_cast<unsigned long long>(expectedPosition));
   }
   return {};
 }
@@ -227,8 +200,7 @@ void WalkData(CCaptureFileReader& reader, bool listRecords, bool verify, ProbeRe
     CCaptureData* record = reader.ReadRecord(true);
     const DWORD type = record->GetRecordType();
     if (type == kRecordEndOfStream || record->GetStreamType() == kStreamTrailer) {
-      if (type == kRecordEndOfStream && verify)
-        AddProblem(result, offset, 0, "record cannot be read; the data ends here");
+      if (type == kRecordEndOfStream && verify) AddProblem(result, offset, 0, "record cannot be read; the data ends here");
       record->Release();
       break;
     }
@@ -236,8 +208,7 @@ void WalkData(CCaptureFileReader& reader, bool listRecords, bool verify, ProbeRe
     ++result.counts[{row.stream, row.type}];
     if (listRecords) result.records.push_back(row);
     if (verify && any && row.time < lastTime) AddProblem(result, offset, row.time, "time goes back");
-    if (verify && type == kRecordSkipped)
-      AddProblem(result, offset, row.time, "record skipped: unknown version or unusable payload");
+    if (verify && type == kRecordSkipped) AddProblem(result, offset, row.time, "record skipped: unknown version or unusable payload");
     const std::uint64_t soundBefore = result.media.audioBytes;
     NoteMedia(*record, result.media);
     std::string problem;
@@ -253,8 +224,7 @@ void WalkData(CCaptureFileReader& reader, bool listRecords, bool verify, ProbeRe
       if (!inflates) {
         AddProblem(result, offset, row.time, "screen picture: zlib data does not inflate to its stated length");
       } else if (!decoded || codec.GetLastStatus() != CScreenCodec::kDecodeOk) {
-        AddProblem(result, offset, row.time,
-                   std::string("screen picture: ") + CScreenCodec::DescribeStatus(codec.GetLastStatus()));
+        AddProblem(result, offset, row.time, std::string("screen picture: ") + CScreenCodec::DescribeStatus(codec.GetLastStatus()));
       }
     }
     lastTime = row.time;
@@ -274,8 +244,7 @@ void VerifyIndex(CCaptureFileReader& reader, ProbeResult& result) {
     if (record->GetRecordType() == kRecordEndOfStream || record->GetStreamType() == kStreamTrailer) {
       AddProblem(result, position, entry.time, "index entry does not point at a data record");
     } else if (record->GetTime() != entry.time) {
-      AddProblem(result, position, entry.time,
-                 str::Format("index entry points at a record of time %u", record->GetTime()));
+      AddProblem(result, position, entry.time, str::Format("index entry points at a record of time %u", record->GetTime()));
     }
     record->Release();
   }
@@ -295,9 +264,7 @@ bool ProbeCapture(const std::string& path, bool listRecords, bool verify, ProbeR
   file.Close();
   CCaptureFileReader reader;
   if (!reader.Open(path)) {
-    error =
-        path +
-        " is not a capture this player can read: it must start with a stream description and end with a trailer record";
+    error = path + " is not a capture this player can read: it must start with a stream description and end with a trailer record";
     return false;
   }
   CollectFileFacts(reader, result);

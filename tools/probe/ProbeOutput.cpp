@@ -28,10 +28,8 @@ std::string Quote(const std::string& text) {
 std::string Printable(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
-    if (c < 0x20 || c > 0x7E || c == '\\')
-      out += str::Format("\\x%02X", c);
-    else
-      out += static_cast<char>(c);
+    if (c < 0x20 || c > 0x7E || c == '\\') out += str::Format("\\x%02X", c);
+    else out += static_cast<char>(c);
   }
   return out;
 }
@@ -46,8 +44,7 @@ std::string StreamDetail(const ProbeStream& s, const ProbeMedia& m) {
   if (s.stream == 105 && m.audio) {
     const std::uint64_t perSecond = static_cast<std::uint64_t>(m.samplesPerSecond) * m.channels * (m.bitsPerSample / 8);
     return str::Format(" %s %u Hz %u-bit %s, %.1f s", CodecName(m.audioCodec), m.samplesPerSecond, m.bitsPerSample,
-                       m.channels == 1 ? "mono" : "stereo",
-                       perSecond ? static_cast<double>(m.audioBytes) / perSecond : 0.0);
+                       m.channels == 1 ? "mono" : "stereo", perSecond ? static_cast<double>(m.audioBytes) / perSecond : 0.0);
   }
   return {};
 }
@@ -60,11 +57,10 @@ std::string StreamJson(const ProbeStream& x, const ProbeMedia& m) {
                      m.cameraHeight, m.cameraEncoding == 2 ? "jpeg" : "stored");
   }
   if (x.stream == 105 && m.audio) {
-    s += str::Format(
-        ", \"sound\": {\"codec\": \"%s\", \"rate\": %u, \"bits\": %u, \"channels\": %u, "
-        "\"bytes\": %llu}",
-        CodecName(m.audioCodec), m.samplesPerSecond, m.bitsPerSample, m.channels,
-        static_cast<unsigned long long>(m.audioBytes));
+    s += str::Format(", \"sound\": {\"codec\": \"%s\", \"rate\": %u, \"bits\": %u, \"channels\": %u, "
+                     "\"bytes\": %llu}",
+                     CodecName(m.audioCodec), m.samplesPerSecond, m.bitsPerSample, m.channels,
+                     static_cast<unsigned long long>(m.audioBytes));
   }
   return s + "}";
 }
@@ -72,8 +68,8 @@ std::string StreamJson(const ProbeStream& x, const ProbeMedia& m) {
 std::string Area(const CRect& r) { return str::Format("%d,%d-%d,%d", r.left, r.top, r.right, r.bottom); }
 
 std::string RecordLine(const ProbeRecord& r) {
-  std::string line = str::Format("  %10" PRId64 "  %8u ms  %-7s %-18s %8u bytes", r.offset, r.time,
-                                 StreamName(r.stream), RecordTypeName(r.type), r.length);
+  std::string line = str::Format("  %10" PRId64 "  %8u ms  %-7s %-18s %8u bytes", r.offset, r.time, StreamName(r.stream),
+                                 RecordTypeName(r.type), r.length);
   if (r.screen) {
     line += str::Format("  %ux%ux%u %s%s area %s", r.width, r.height, r.bits, ScreenEncodingName(r.encoding),
                         r.compression == 3 ? "+zlib" : "", Area(r.area).c_str());
@@ -82,17 +78,14 @@ std::string RecordLine(const ProbeRecord& r) {
 }
 
 std::string RecordJson(const ProbeRecord& r) {
-  std::string s =
-      str::Format("{\"offset\": %" PRId64
-                  ", \"time\": %u, \"stream\": %u, \"streamName\": \"%s\", "
-                  "\"type\": %u, \"typeName\": \"%s\", \"length\": %u",
-                  r.offset, r.time, r.stream, StreamName(r.stream), r.type, RecordTypeName(r.type), r.length);
+  std::string s = str::Format("{\"offset\": %" PRId64 ", \"time\": %u, \"stream\": %u, \"streamName\": \"%s\", "
+                              "\"type\": %u, \"typeName\": \"%s\", \"length\": %u",
+                              r.offset, r.time, r.stream, StreamName(r.stream), r.type, RecordTypeName(r.type), r.length);
   if (r.screen) {
-    s += str::Format(
-        ", \"screen\": {\"width\": %u, \"height\": %u, \"bits\": %u, \"encoding\": \"%s\", \"zlib\": %s, "
-        "\"area\": [%d, %d, %d, %d]}",
-        r.width, r.height, r.bits, ScreenEncodingName(r.encoding), r.compression == 3 ? "true" : "false", r.area.left,
-        r.area.top, r.area.right, r.area.bottom);
+    s += str::Format(", \"screen\": {\"width\": %u, \"height\": %u, \"bits\": %u, \"encoding\": \"%s\", \"zlib\": %s, "
+                     "\"area\": [%d, %d, %d, %d]}",
+                     r.width, r.height, r.bits, ScreenEncodingName(r.encoding), r.compression == 3 ? "true" : "false",
+                     r.area.left, r.area.top, r.area.right, r.area.bottom);
   }
   return s + "}";
 }
@@ -122,8 +115,7 @@ std::string FormatProbeText(const ProbeResult& result, bool listRecords) {
   out += str::Format("\nInformation (%zu):\n", result.info.size());
   for (const auto& [key, value] : result.info) out += "  " + Printable(key) + " = " + Printable(value) + "\n";
   out += str::Format("\nIndex (%zu entries):\n", result.index.size());
-  for (const ProbeIndexEntry& e : result.index)
-    out += str::Format("  %8u ms  kind %u  at %" PRIu64 "\n", e.time, e.kind, e.position);
+  for (const ProbeIndexEntry& e : result.index) out += str::Format("  %8u ms  kind %u  at %" PRIu64 "\n", e.time, e.kind, e.position);
   out += "\nTrailer:\n";
   for (const ProbeRecord& r : result.trailer) out += RecordLine(r);
   if (listRecords) {
@@ -147,8 +139,7 @@ std::string FormatProbeJson(const ProbeResult& result, bool listRecords) {
        JsonArray(result.streams, [&result](const ProbeStream& x) { return StreamJson(x, result.media); });
   std::vector<std::pair<std::pair<WORD, DWORD>, std::uint64_t>> counts(result.counts.begin(), result.counts.end());
   s += ",\n  \"counts\": " + JsonArray(counts, [](const auto& c) {
-         return str::Format("{\"stream\": %u, \"type\": %u, \"count\": %" PRIu64 "}", c.first.first, c.first.second,
-                            c.second);
+         return str::Format("{\"stream\": %u, \"type\": %u, \"count\": %" PRIu64 "}", c.first.first, c.first.second, c.second);
        });
   s += ",\n  \"info\": " + JsonArray(result.info, [](const auto& kv) {
          return "{\"key\": " + Quote(kv.first) + ", \"value\": " + Quote(kv.second) + "}";
@@ -161,9 +152,8 @@ std::string FormatProbeJson(const ProbeResult& result, bool listRecords) {
   if (result.verified) {
     s += str::Format(",\n  \"verify\": {\"ok\": %s, \"problems\": ", result.problems.empty() ? "true" : "false");
     s += JsonArray(result.problems, [](const ProbeProblem& p) {
-      return str::Format("{\"offset\": %" PRId64 ", \"time\": %u, \"problem\": ", p.offset, p.time) + Quote(p.what) +
-             "}";
-    });
+           return str::Format("{\"offset\": %" PRId64 ", \"time\": %u, \"problem\": ", p.offset, p.time) + Quote(p.what) + "}";
+         });
     s += "}";
   }
   return s + "\n}\n";
