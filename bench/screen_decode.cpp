@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -35,7 +36,31 @@ std::string FramesPath(DWORD width, DWORD height) {
          std::to_string(height) + ".rgb565";
 }
 
-// Writes the capture once per size; returns its path, empty when the frames are missing.
+// Decodes the written capture once and compares every picture with its frame.
+bool DecodesToTheFrames(const std::string& capturePath, const std::string& framesPath, DWORD width, DWORD height) {
+  CCaptureFileReader reader;
+  std::ifstream in(framesPath, std::ios::binary);
+  if (!reader.Open(capturePath) || !in) return false;
+  std::vector<BYTE> frame(DibImageSize(width, height, 16));
+  CScreenCodec codec(false, true);
+  reader.SeekToTime(0);
+  bool same = true;
+  for (;;) {
+    CCaptureData* record = reader.ReadRecord(true);
+    const bool screen = record->GetRecordType() == capture::kRecordScreen;
+    if (screen) {
+      same = same && codec.Decode(*static_cast<CCaptureScreen*>(record)) &&
+             in.read(reinterpret_cast<char*>(frame.data()), static_cast<std::streamsize>(frame.size())) &&
+             std::equal(frame.begin(), frame.end(), record->GetDataBytes());
+    }
+    record->Release();
+    if (!screen) break;
+  }
+  return same;
+}
+
+// Writes the capture once per size; returns its path, empty when the frames
+// are missing or the capture does not decode to them.
 std::string CapturePath(DWORD width, DWORD height, int& frames) {
   static std::map<DWORD, std::pair<std::string, int>> made;
   auto found = made.find(width);
@@ -56,7 +81,7 @@ std::string CapturePath(DWORD width, DWORD height, int& frames) {
     writer.AddScreenPicture(frames * kFrameMs, frame.data(), width, height, 16, frames % kKeyEvery == 0);
     ++frames;
   }
-  if (!writer.Finish()) return {};
+  if (!writer.Finish() || !DecodesToTheFrames(path, FramesPath(width, height), width, height)) return {};
   made[width] = {path, frames};
   return path;
 }
@@ -91,7 +116,7 @@ void BM_Decode(benchmark::State& state) {
   const std::string path = CapturePath(width, height, frames);
   CCaptureFileReader reader;
   if (path.empty() || !reader.Open(path)) {
-    state.SkipWithError("no frames: run scripts/bench-decode (or set OLVANE_BENCH_FRAMES)");
+    state.SkipWithError("no frames (run scripts/bench-decode) or the capture does not decode to them");
     return;
   }
   std::int64_t pictures = 0;
@@ -116,7 +141,7 @@ void BM_ReadAndDecode(benchmark::State& state) {
   const std::string path = CapturePath(width, height, frames);
   CCaptureFileReader reader;
   if (path.empty() || !reader.Open(path)) {
-    state.SkipWithError("no frames: run scripts/bench-decode (or set OLVANE_BENCH_FRAMES)");
+    state.SkipWithError("no frames (run scripts/bench-decode) or the capture does not decode to them");
     return;
   }
   std::int64_t pictures = 0;
