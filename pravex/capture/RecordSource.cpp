@@ -15,6 +15,21 @@ constexpr DWORD kReadAhead = 64 * 1024;
 
 CCaptureData* MakeFailure() { return new CCaptureData(kRecordReadFailed); }
 
+// The fixed header fields; bytes a longer header carries behind them are ignored.
+CaptureRecordHeader ParseHeader(const BYTE* bytes, DWORD length) {
+  CByteReader reader(bytes, length);
+  CaptureRecordHeader header;
+  header.headerSize = reader.GetLE16();
+  header.headerVersion = reader.GetLE16();
+  header.recordType = reader.GetLE32();
+  header.time = reader.GetLE32();
+  header.streamType = reader.GetLE16();
+  header.reserved = reader.GetLE32();
+  header.totalLength = reader.GetLE32();
+  header.flags = reader.GetLE32();
+  return header;
+}
+
 }  // namespace
 
 bool CRecordSource::Open(const std::string& path, bool writable) {
@@ -178,16 +193,7 @@ CCaptureData* CRecordSource::ReadForward() {
   CSharedBufferRef hold(raw);
   if (headerLength < kRecordHeaderSize) return MakeFailure();
 
-  CByteReader reader(raw->GetBytes(), headerLength);
-  CaptureRecordHeader header;
-  header.headerSize = reader.GetLE16();
-  header.headerVersion = reader.GetLE16();
-  header.recordType = reader.GetLE32();
-  header.time = reader.GetLE32();
-  header.streamType = reader.GetLE16();
-  header.reserved = reader.GetLE32();
-  header.totalLength = reader.GetLE32();
-  header.flags = reader.GetLE32();
+  const CaptureRecordHeader header = ParseHeader(raw->GetBytes(), headerLength);
 
   // Records of another header version, and stored records claiming the
   // types a read reports (0, 1), are skipped whole.
