@@ -113,9 +113,8 @@ bool CScreenCodec::IsValidGeometry(DWORD width, DWORD height, WORD bits, std::ui
 bool CScreenCodec::TakeGeometry(DWORD width, DWORD height, WORD bits) {
   if (!m_first && m_picture && width == m_width && height == m_height && bits == m_bits) return true;
   const std::uint64_t bytes = DibImageSize(width, height, bits);
-  CSharedBuffer* picture = CSharedBuffer::Allocate(bytes);
+  CSharedBuffer* picture = CSharedBuffer::AllocateZeroed(bytes);
   if (!picture) return false;
-  std::memset(picture->GetBytes(), 0, static_cast<std::size_t>(bytes));
   if (m_picture) m_picture->Release();
   m_picture = picture;
   m_width = width;

@@ -200,7 +200,10 @@ void WalkData(CCaptureFileReader& reader, bool listRecords, bool verify, ProbeRe
     CCaptureData* record = reader.ReadRecord(true);
     const DWORD type = record->GetRecordType();
     if (type == kRecordEndOfStream || record->GetStreamType() == kStreamTrailer) {
-      if (type == kRecordEndOfStream && verify) AddProblem(result, offset, 0, "record cannot be read; the data ends here");
+      if (type == kRecordEndOfStream && verify) {
+        AddProblem(result, offset, 0, std::string("record cannot be read (") + reader.GetSource().GetLastFailure() +
+                                          "); the data ends here");
+      }
       record->Release();
       break;
     }
