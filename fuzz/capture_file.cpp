@@ -21,9 +21,16 @@ using namespace capture;
 
 namespace {
 
+// The reader opens files by name, so each input goes through one scratch
+// file per process, removed when the process ends.
+struct ScratchFile {
+  std::string path = "/tmp/olvane-fuzz-capture-" + std::to_string(getpid()) + ".zeph";
+  ~ScratchFile() { unlink(path.c_str()); }
+};
+
 const std::string& InputPath() {
-  static const std::string path = "/tmp/olvane-fuzz-capture-" + std::to_string(getpid()) + ".zeph";
-  return path;
+  static const ScratchFile file;
+  return file.path;
 }
 
 bool WriteInput(const uint8_t* data, size_t size) {
