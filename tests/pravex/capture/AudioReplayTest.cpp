@@ -324,45 +324,39 @@ std::string WriteShortCapture(const std::string& dir, bool withSound) {
 
 }  // namespace
 
-TEST(CAudioReplayEndToEnd, CaptureWithoutSoundLeavesTheOutputUncreated) {
+// Replays a one-second capture to its end on a manual clock, with the audio
+// player and a screen handler registered as the player registers them.
+struct ShortReplay : ::testing::Test {
+  void Replay(bool withSound) {
+    player.SetClock(&clock);
+    ASSERT_TRUE(reader.Open(WriteShortCapture(testenv::MakeTempDir("short"), withSound)));
+    reader.SetClock(&clock);
+    reader.AddHandler(&screen, kStreamScreen, 0, true);
+    reader.AddHandler(&player, kStreamAudio, 2000, true);
+    ASSERT_TRUE(reader.Start());
+    ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
+    source.Advance(1000);
+    ASSERT_TRUE(screen.WaitForType(kRecordEndOfStream));
+    reader.Stop();
+  }
+  void TearDown() override { CSoundBuffer::SetOpenRetry(8, 500); }
   CManualTimeSource source;
-  CReplayClock clock(&source);
+  CReplayClock clock{&source};
   CAudioReplay player;
-  player.SetClock(&clock);
-  CRecordingSink screen(&clock);
+  CRecordingSink screen{&clock};
   CCaptureFileReader reader;
-  ASSERT_TRUE(reader.Open(WriteShortCapture(testenv::MakeTempDir("nosound"), false)));
-  reader.SetClock(&clock);
-  reader.AddHandler(&screen, kStreamScreen, 0, true);
-  reader.AddHandler(&player, kStreamAudio, 2000, true);
-  ASSERT_TRUE(reader.Start());
-  ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
-  source.Advance(1000);
-  ASSERT_TRUE(screen.WaitForType(kRecordEndOfStream));
-  reader.Stop();
+};
+
+TEST_F(ShortReplay, CaptureWithoutSoundLeavesTheOutputUncreated) {
+  Replay(false);
   EXPECT_FALSE(player.Output().IsCreated());
   EXPECT_TRUE(player.IsEnabled());
 }
 
-TEST(CAudioReplayEndToEnd, WithoutASoundDeviceReplayRunsSilently) {
+TEST_F(ShortReplay, WithoutASoundDeviceReplayRunsSilently) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   CSoundBuffer::SetOpenRetry(2, 1);
-  CManualTimeSource source;
-  CReplayClock clock(&source);
-  CAudioReplay player;
-  player.SetClock(&clock);
-  CRecordingSink screen(&clock);
-  CCaptureFileReader reader;
-  ASSERT_TRUE(reader.Open(WriteShortCapture(testenv::MakeTempDir("nodevice"), true)));
-  reader.SetClock(&clock);
-  reader.AddHandler(&screen, kStreamScreen, 0, true);
-  reader.AddHandler(&player, kStreamAudio, 2000, true);
-  ASSERT_TRUE(reader.Start());
-  ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
-  source.Advance(1000);
-  ASSERT_TRUE(screen.WaitForType(kRecordEndOfStream));
-  reader.Stop();
-  CSoundBuffer::SetOpenRetry(8, 500);
+  Replay(true);
   EXPECT_FALSE(player.IsEnabled()) << "the player disables itself when no device opens";
   EXPECT_EQ(screen.TimesOf(kRecordScreen), (std::vector<DWORD>{0, 1000}));
 }
