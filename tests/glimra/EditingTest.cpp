@@ -2,10 +2,10 @@
 // set, the handle frame drawn with the annotations, deleting.
 #include <gtest/gtest.h>
 
+#include "GlimraTestSupport.h"
 #include "glimra/AnnotateBox.h"
 #include "glimra/AnnotateData.h"
 #include "glimra/AnnotateLine.h"
-#include "GlimraTestSupport.h"
 
 using glimratest::Frame;
 
@@ -83,7 +83,8 @@ TEST(Editing, PickOnTheSetDrawsTheHandleFrameAndDeletes) {
   // The handle frame inverts pixels over the drawn objects; without the
   // handle-draw flag the same render leaves them.
   Frame withHandle(40, 40, 0), without(40, 40, 0);
-  set.RenderAnnotation(withHandle.Bits(), withHandle.Bits(), &withHandle.info, CRect(0, 0, 40, 40), CSize(40, 40), FALSE);
+  set.RenderAnnotation(withHandle.Bits(), withHandle.Bits(), &withHandle.info, CRect(0, 0, 40, 40), CSize(40, 40),
+                       FALSE);
   set.SetHandleDraw(FALSE);
   set.RenderAnnotation(without.Bits(), without.Bits(), &without.info, CRect(0, 0, 40, 40), CSize(40, 40), FALSE);
   EXPECT_NE(withHandle.pixels, without.pixels);

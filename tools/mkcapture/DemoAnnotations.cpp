@@ -59,8 +59,8 @@ void AddStroke(CAnnotateList* list, const CRect& around) {
   const CPoint c = around.CenterPoint();
   const int rx = around.Width() / 2 + 8, ry = around.Height() / 2 + 8;
   // An ellipse drawn by hand: 24 points, a little open at the end.
-  static const int kCos[] = {100, 97, 87, 71, 50, 26, 0, -26, -50, -71, -87, -97,
-                             -100, -97, -87, -71, -50, -26, 0, 26, 50, 71, 87, 97};
+  static const int kCos[] = {100,  97,  87,  71,  50,  26,  0, -26, -50, -71, -87, -97,
+                             -100, -97, -87, -71, -50, -26, 0, 26,  50,  71,  87,  97};
   for (int i = 0; i < 22; ++i) {
     CPoint pt(c.x + rx * kCos[i] / 100, c.y + ry * kCos[(i + 18) % 24] / 100);
     brush->AddData(&pt);
@@ -117,8 +117,8 @@ void BuildDemoAnnotations(const CDemoScene& scene, CAnnotateData& set) {
   CAnnotateList* intro = NewList(set, scene, 0, step, 0, "Chapter 1: typing");
   CRect editor = at0.editor;
   AddBox(intro, editor, kYellow, 85);
-  const CScriptShape rounded =
-      Shape("Rounded", "<POLY>8,0, W-8,0, W,8, W,H-8, W-8,H, 8,H, 0,H-8, 0,8</POLY>", "<CLIPRECT>6,4,W-6,H-4</CLIPRECT>");
+  const CScriptShape rounded = Shape("Rounded", "<POLY>8,0, W-8,0, W,8, W,H-8, W-8,H, 8,H, 0,H-8, 0,8</POLY>",
+                                     "<CLIPRECT>6,4,W-6,H-4</CLIPRECT>");
   AddText(intro, Inside(scene, CRect(editor.left, editor.bottom + 6, editor.left + w / 3, editor.bottom + 6 + h / 10)),
           "Text is typed here", &rounded, kWhite, 2);
 
@@ -147,8 +147,9 @@ void BuildDemoAnnotations(const CDemoScene& scene, CAnnotateData& set) {
   AddBox(dialog, at3.dialog, kBlue, 90);
   const CScriptShape bubble = Shape("Bubble", "<POLY>0,0, W,0, W,H*3/4, W/3,H*3/4, W/6,H, W/5,H*3/4, 0,H*3/4</POLY>",
                                     "<CLIPRECT>4,2,W-4,H*3/4-2</CLIPRECT>");
-  AddText(dialog, Inside(scene, CRect(at3.dialog.right + 8, at3.dialog.top - 40, at3.dialog.right + 8 + w / 4,
-                                      at3.dialog.top + h / 8 - 40)),
+  AddText(dialog,
+          Inside(scene, CRect(at3.dialog.right + 8, at3.dialog.top - 40, at3.dialog.right + 8 + w / 4,
+                              at3.dialog.top + h / 8 - 40)),
           "Dragged here", &bubble, kYellow, 2);
   AddText(dialog, Inside(scene, CRect(8, 8, 8 + w / 3, 8 + h / 12)), "Olvane demo", nullptr, kWhite, 3);
 
