@@ -1,7 +1,9 @@
 // Exact pixels of every kind drawn into small 5-6-5 frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "GlimraTestSupport.h"
 #include "glimra/AnnotateBox.h"
@@ -288,4 +290,37 @@ TEST(Drawing, BrushReshapeScalesAboutTheCentre) {
   EXPECT_FLOAT_EQ(brush.GetScaleX(), 2.0f);
   EXPECT_FLOAT_EQ(brush.GetScaleY(), 2.0f);
   EXPECT_EQ(brush.GetOffset(), CPoint(5, 5));
+}
+
+TEST(Drawing, TextIsLaidOutInsideTheMargin) {
+  LOGFONTA lf{};
+  lf.lfHeight = 14;
+  std::strcpy(lf.lfFaceName, "DejaVu Sans");
+  auto draw = [&](int margin, const char* textScript) {
+    CAnnotateText text(&lf, RGB(255, 0, 0), 37, 0);
+    CScriptShape shape;
+    shape.SetScript(6, textScript);
+    text.SetScriptShape(shape);
+    text.SetTransparency(0);
+    text.SetComment("WWWW");
+    text.SetTextMargin(margin);
+    CRect r(0, 0, 80, 30);
+    text.AddData(&r);
+    Frame f(80, 30, 0);
+    text.Draw(f.Bits(), f.Bits(), &f.info, text.GetRect(), CSize(80, 30), 0);
+    // Columns holding text.
+    int first = 80, last = -1;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 80; ++x)
+        if (f.At(x, y) == kRed) first = std::min(first, x), last = std::max(last, x);
+    return std::make_pair(first, last);
+  };
+  const auto whole = draw(0, "");
+  ASSERT_GE(whole.second, 0);
+  const auto narrow = draw(20, "");  // the text is clipped to 20 .. 60
+  EXPECT_GE(narrow.first, 20);
+  EXPECT_LT(narrow.second, 60);
+  const auto clipped = draw(0, "<CLIPRECT>0,0,W/2,H</CLIPRECT>");  // left half only
+  EXPECT_GE(clipped.second, 0);
+  EXPECT_LT(clipped.second, 40);
 }
