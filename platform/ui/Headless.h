@@ -1,0 +1,42 @@
+// Driving windows without a person: input injected as native events (so it
+// takes the same path as real input, in order with it) and read-back of a
+// window's pixels. Used by tests and by the example program's screenshots;
+// works with SDL's dummy video driver, where windows still have surfaces.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ui/UiTypes.h"
+
+namespace ui {
+
+// Mouse at a client point of `hwnd` (any window; converted to its top-level window).
+BOOL InjectMouseMove(HWND hwnd, POINT clientPoint);
+// Button is VK_LBUTTON, VK_RBUTTON or VK_MBUTTON; clicks 2 makes a double click.
+BOOL InjectMouseButton(HWND hwnd, POINT clientPoint, int button, bool down, int clicks = 1);
+// Move, press and release.
+BOOL InjectClick(HWND hwnd, POINT clientPoint, int button = VK_LBUTTON);
+// The mouse leaves the native window of `hwnd`.
+BOOL InjectMouseLeaveWindow(HWND hwnd);
+BOOL InjectMouseWheel(HWND hwnd, int notches);
+// A key (VK_ code) to the top-level window of `hwnd` (keyboard focus decides the window).
+BOOL InjectKey(HWND hwnd, int virtualKey, bool down);
+// Press and release.
+BOOL InjectKeyPress(HWND hwnd, int virtualKey);
+BOOL InjectText(HWND hwnd, const char* utf8);
+// The user resized the top-level window of `hwnd` to this client size.
+BOOL InjectResize(HWND hwnd, int clientWidth, int clientHeight);
+// The user asked to close the top-level window of `hwnd`.
+BOOL InjectClose(HWND hwnd);
+
+// The client area of the top-level window of `hwnd`, as 0x00RRGGBB pixels,
+// rows top-down; FALSE when the window has no surface.
+BOOL ReadWindowPixels(HWND hwnd, std::vector<std::uint32_t>& pixels, int& width, int& height);
+// One pixel at a client point of `hwnd` as a COLORREF; 0xFFFFFFFF when outside.
+COLORREF GetWindowPixel(HWND hwnd, int x, int y);
+// Saves the top-level window's client area as a BMP file.
+BOOL SaveWindowBitmap(HWND hwnd, const std::string& path);
+
+}  // namespace ui
