@@ -1,0 +1,230 @@
+// Text through fonts and DrawText formats; scaled DIB painting.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "tests/platform/gfx/GfxTestUtil.h"
+
+using gfxtest::MaskRows;
+using gfxtest::MemoryCanvas;
+
+namespace {
+
+LOGFONTA Face(const char* name, int height) {
+  LOGFONTA lf{};
+  lf.lfHeight = height;
+  lf.lfWeight = FW_NORMAL;
+  std::strncpy(lf.lfFaceName, name, LF_FACESIZE - 1);
+  return lf;
+}
+
+// First and last rows (and columns) holding ink; -1 when none.
+struct InkBox {
+  int top = -1, bottom = -1, left = -1, right = -1;
+};
+
+InkBox Ink(MemoryCanvas& c) {
+  InkBox b;
+  const auto rows = MaskRows(c);
+  for (int y = 0; y < c.height; ++y)
+    for (int x = 0; x < c.width; ++x) {
+      if (rows[y][x] != '#') continue;
+      if (b.top < 0) b.top = y;
+      b.bottom = y;
+      if (b.left < 0 || x < b.left) b.left = x;
+      if (x > b.right) b.right = x;
+    }
+  return b;
+}
+
+}  // namespace
+
+TEST(DCText, FontHeightsFollowTheLogFontSign) {
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CFont cell, character;
+  LOGFONTA a = Face("Verdana", 20), b = Face("Arial", -20);
+  cell.CreateFontIndirect(&a);
+  character.CreateFontIndirect(&b);
+  TEXTMETRICA m{};
+  dc.SelectObject(&cell);
+  dc.GetTextMetrics(&m);
+  EXPECT_NEAR(m.tmHeight, 20, 1);
+  dc.SelectObject(&character);
+  dc.GetTextMetrics(&m);
+  EXPECT_GT(m.tmHeight, 21);  // character height plus internal leading
+  LOGFONTA back{};
+  character.GetLogFont(&back);
+  EXPECT_STREQ(back.lfFaceName, "Arial");
+}
+
+TEST(DCText, CalcRectMeasuresLinesAndWrapping) {
+  MemoryCanvas c(200, 100, 1);
+  CFont font;
+  LOGFONTA lf = Face("Verdana", -12);
+  font.CreateFontIndirect(&lf);
+  c.dc.SelectObject(&font);
+  CRect one(0, 0, 200, 100);
+  const int h1 = c.dc.DrawText("Hello", -1, &one, DT_CALCRECT | DT_SINGLELINE);
+  EXPECT_GT(h1, 10);
+  EXPECT_EQ(one.Height(), h1);
+  EXPECT_EQ(one.Width(), c.dc.GetTextExtent("Hello", 5).cx);
+  CRect two(0, 0, 200, 100);
+  EXPECT_EQ(c.dc.DrawText("Hello\r\nWorld", -1, &two, DT_CALCRECT), 2 * h1);
+  CRect narrow(0, 0, 50, 100);
+  EXPECT_GE(c.dc.DrawText("one two three four", -1, &narrow, DT_CALCRECT | DT_WORDBREAK), 3 * h1);
+  EXPECT_LE(narrow.Width(), 50);
+}
+
+TEST(DCText, SingleLineVerticalCentringAndBottomAlignment) {
+  CFont font;
+  LOGFONTA lf = Face("Verdana", -14);
+  font.CreateFontIndirect(&lf);
+  InkBox boxes[3];
+  const UINT formats[3] = {DT_SINGLELINE, DT_SINGLELINE | DT_VCENTER, DT_SINGLELINE | DT_BOTTOM};
+  for (int i = 0; i < 3; ++i) {
+    MemoryCanvas c(80, 60, 1);
+    c.dc.PatBlt(0, 0, 80, 60, WHITENESS);
+    c.dc.SelectObject(&font);
+    CRect r(0, 0, 80, 60);
+    c.dc.DrawText("Hx", -1, &r, formats[i] | DT_CENTER);
+    boxes[i] = Ink(c);
+    ASSERT_GE(boxes[i].top, 0);
+  }
+  EXPECT_LT(boxes[0].bottom, 20);
+  EXPECT_NEAR((boxes[1].top + boxes[1].bottom) / 2.0, 30, 4);
+  EXPECT_GT(boxes[2].bottom, 50);
+  // Centred horizontally as well.
+  EXPECT_NEAR((boxes[1].left + boxes[1].right) / 2.0, 40, 3);
+}
+
+TEST(DCText, MaskTextIsCrispAndClippedToTheRectangle) {
+  MemoryCanvas c(60, 30, 1);
+  c.dc.PatBlt(0, 0, 60, 30, WHITENESS);
+  CFont font;
+  LOGFONTA lf = Face("Verdana", -20);
+  font.CreateFontIndirect(&lf);
+  c.dc.SelectObject(&font);
+  CRect r(5, 5, 25, 25);
+  c.dc.DrawText("WWWWWW", -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+  const InkBox b = Ink(c);
+  EXPECT_GE(b.left, 5);
+  EXPECT_LE(b.right, 24);
+  EXPECT_GE(b.top, 5);
+  EXPECT_LE(b.bottom, 24);
+}
+
+TEST(DCText, VerticalFontRunsUpwards) {
+  MemoryCanvas c(40, 120, 1);
+  c.dc.PatBlt(0, 0, 40, 120, WHITENESS);
+  CFont font;
+  LOGFONTA lf = Face("Arial", 12);
+  lf.lfEscapement = 900;
+  font.CreateFontIndirect(&lf);
+  c.dc.SelectObject(&font);
+  c.dc.TextOut(5, 110, "Vertical", 8);
+  const InkBox b = Ink(c);
+  ASSERT_GE(b.top, 0);
+  EXPECT_GT(b.bottom - b.top, 2 * (b.right - b.left));
+  EXPECT_LE(b.bottom, 110);
+}
+
+TEST(DCText, SymbolFaceDrawsTheCloseGlyphAsACross) {
+  MemoryCanvas c(16, 16, 1);
+  c.dc.PatBlt(0, 0, 16, 16, WHITENESS);
+  CFont font;
+  LOGFONTA lf = Face("Marlett", 16);
+  font.CreateFontIndirect(&lf);
+  c.dc.SelectObject(&font);
+  c.dc.SetBkMode(TRANSPARENT);
+  c.dc.TextOut(0, 0, "r", 1);
+  const auto rows = MaskRows(c);
+  EXPECT_EQ(rows[8][8], '#');   // the crossing point
+  EXPECT_EQ(rows[1][8], '.');   // nothing above it in the middle column
+  EXPECT_EQ(c.dc.GetTextExtent("r", 1), CSize(16, 16));
+}
+
+namespace {
+
+BITMAPINFO Header565(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 16;
+  info.bmiHeader.biCompression = BI_BITFIELDS;
+  const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+  std::memcpy(info.bmiColors, masks, sizeof(masks));
+  return info;
+}
+
+}  // namespace
+
+TEST(DCDib, NearestStretchRepeatsPixels) {
+  const WORD pixels[4] = {0xFFFF, 0x0000, 0xF800, 0x001F};  // 2 x 2, top-down
+  BITMAPINFO info = Header565(2, -2);
+  MemoryCanvas c(4, 4, 32);
+  c.dc.SetStretchBltMode(COLORONCOLOR);
+  EXPECT_EQ(c.dc.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 2, pixels, &info, DIB_RGB_COLORS, SRCCOPY), 4);
+  const COLORREF expect[2][2] = {{RGB(255, 255, 255), 0}, {RGB(255, 0, 0), RGB(0, 0, 255)}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(c.dc.GetPixel(x, y), expect[y / 2][x / 2]) << x << "," << y;
+}
+
+TEST(DCDib, SmoothStretchBlendsNeighboursAndKeepsEdges) {
+  const WORD pixels[2] = {0x0000, 0xFFFF};  // black, white
+  BITMAPINFO info = Header565(2, -1);
+  MemoryCanvas c(8, 1, 32);
+  c.dc.SetStretchBltMode(HALFTONE);
+  c.dc.StretchDIBits(0, 0, 8, 1, 0, 0, 2, 1, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+  EXPECT_EQ(c.dc.GetPixel(0, 0), 0u);
+  EXPECT_EQ(c.dc.GetPixel(7, 0), RGB(255, 255, 255));
+  int previous = -1;
+  for (int x = 0; x < 8; ++x) {
+    const int grey = GetRValue(c.dc.GetPixel(x, 0));
+    EXPECT_GE(grey, previous);
+    previous = grey;
+  }
+  const int middle = GetRValue(c.dc.GetPixel(3, 0));
+  EXPECT_GT(middle, 60);
+  EXPECT_LT(middle, 200);
+}
+
+TEST(DCDib, EightAndTwentyFourBitPicturesBottomUp) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 2;
+  info.bmiHeader.biHeight = 2;  // bottom-up
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 8;
+  info.bmiColors[1] = RGBQUAD{0, 0, 255, 0};  // red
+  info.bmiColors[2] = RGBQUAD{255, 0, 0, 0};  // blue
+  const BYTE eight[8] = {1, 2, 0, 0, 2, 1, 0, 0};  // bottom row first
+  MemoryCanvas c(2, 2, 32);
+  c.dc.StretchDIBits(0, 0, 2, 2, 0, 0, 2, 2, eight, &info, DIB_RGB_COLORS, SRCCOPY);
+  EXPECT_EQ(c.dc.GetPixel(0, 0), RGB(0, 0, 255));
+  EXPECT_EQ(c.dc.GetPixel(0, 1), RGB(255, 0, 0));
+  info.bmiHeader.biBitCount = 24;
+  const BYTE bgr[16] = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+  c.dc.SetDIBitsToDevice(0, 0, 2, 2, 0, 0, 0, 2, bgr, &info, DIB_RGB_COLORS);
+  EXPECT_EQ(c.dc.GetPixel(0, 0), RGB(9, 8, 7));
+  EXPECT_EQ(c.dc.GetPixel(1, 1), RGB(6, 5, 4));
+}
+
+TEST(DCDib, MirroredDestinationAndClipping) {
+  const WORD pixels[2] = {0xF800, 0x001F};  // red, blue
+  BITMAPINFO info = Header565(2, -1);
+  MemoryCanvas c(3, 1, 32);
+  c.dc.StretchDIBits(2, 0, -2, 1, 0, 0, 2, 1, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+  EXPECT_EQ(c.dc.GetPixel(0, 0), RGB(0, 0, 255));
+  EXPECT_EQ(c.dc.GetPixel(1, 0), RGB(255, 0, 0));
+  // Painting partly outside the surface or the picture touches nothing outside.
+  MemoryCanvas d(2, 2, 32);
+  d.dc.StretchDIBits(-1, 1, 2, 1, 0, 0, 2, 1, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+  EXPECT_EQ(d.dc.GetPixel(0, 1), RGB(0, 0, 255));
+  d.dc.StretchDIBits(0, 0, 2, 1, 1, 0, 2, 1, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+  EXPECT_EQ(d.dc.GetPixel(0, 0), RGB(0, 0, 255));
+  EXPECT_EQ(d.dc.GetPixel(1, 0), 0u);
+}
