@@ -1,12 +1,11 @@
-// Paint DCs over the native window surface (temporary: erase without a DC).
+// Native window shapes.
 #include "platform/ui/UiCore.h"
 
 namespace uicore {
 
-void SendErase(CWnd* wnd) { wnd->SendMessage(WM_ERASEBKGND, 0, 0); }
-
-LRESULT EraseWithClassBackground(CWnd*, CDC*) { return 0; }
-
+// Shaped native windows need a window made for them from the start; the layer
+// keeps the shape for hit testing and painting and leaves the native window
+// rectangular where the desktop cannot follow.
 void ApplyShape(CWnd*) {}
 
 }  // namespace uicore

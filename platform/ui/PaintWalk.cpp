@@ -47,27 +47,37 @@ CUpdateRegion PaintableArea(CWnd* wnd, const CUpdateRegion& update) {
   return area;
 }
 
-void PaintOne(CWnd* wnd, const CUpdateRegion& update, bool erase) {
+// Paints `wnd` when part of it waits, then its children; adds what was
+// painted (top-level coordinates) to `painted`.
+void PaintOne(CWnd* wnd, CUpdateRegion& painted) {
   if (!(wnd->GetStyle() & WS_VISIBLE)) return;
   const HWND self = wnd->m_hWnd;
-  CUpdateRegion area = PaintableArea(wnd, update);
-  if (!area.IsEmpty()) {
+  if (!wnd->PendingUpdate().IsEmpty()) {
     const CPoint origin = wnd->OriginInTopLevel();
-    area.Offset(-origin.x, -origin.y);
-    CWnd::PaintState& state = wnd->CurrentPaint();
-    CWnd::PaintState saved = state;
-    state.active = true;
-    state.erase = erase;
-    state.rects = area.Rects();
-    state.bounds = area.Bounds();
-    if (erase) SendErase(wnd);
-    if (Lookup(self) == wnd) wnd->SendMessage(WM_PAINT);
-    if (Lookup(self) != wnd) return;
-    wnd->CurrentPaint() = saved;
+    CUpdateRegion update;
+    std::swap(update, wnd->PendingUpdate());  // what is invalidated while painting waits for the next walk
+    const bool erase = wnd->PendingErase();
+    wnd->PendingErase() = false;
+    update.Offset(origin.x, origin.y);
+    CUpdateRegion area = PaintableArea(wnd, update);
+    for (const CRect& r : area.Rects()) painted.Add(r);
+    if (!area.IsEmpty()) {
+      area.Offset(-origin.x, -origin.y);
+      CWnd::PaintState& state = wnd->CurrentPaint();
+      CWnd::PaintState saved = state;
+      state.active = true;
+      state.erase = erase;
+      state.rects = area.Rects();
+      state.bounds = area.Bounds();
+      if (erase) SendErase(wnd);
+      if (Lookup(self) == wnd) wnd->SendMessage(WM_PAINT);
+      if (Lookup(self) != wnd) return;
+      wnd->CurrentPaint() = saved;
+    }
   }
   for (CWnd* child : wnd->GetChildren()) {
     if (Lookup(self) != wnd) return;
-    PaintOne(child, update, erase);
+    PaintOne(child, painted);
   }
 }
 
@@ -75,16 +85,14 @@ void PaintOne(CWnd* wnd, const CUpdateRegion& update, bool erase) {
 
 void PaintTopLevel(CWnd* top) {
   CWndNative* native = top ? top->Native() : nullptr;
-  if (!native || native->update.IsEmpty()) return;
-  CUpdateRegion update;
-  std::swap(update, native->update);
-  const bool erase = native->erase;
-  native->erase = false;
+  if (!native || !native->dirty) return;
+  native->dirty = false;
   if (!top->IsWindowVisible()) return;
   const HWND self = top->m_hWnd;
-  PaintOne(top, update, erase);
+  CUpdateRegion painted;
+  PaintOne(top, painted);
   if (Lookup(self) != top || !top->Native()) return;
-  Present(top, update);
+  Present(top, painted);
 }
 
 void PaintAllPending() {

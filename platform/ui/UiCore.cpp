@@ -229,7 +229,7 @@ void HandleWindowEvent(const SDL_WindowEvent& ev) {
     case SDL_WINDOWEVENT_SIZE_CHANGED: top->ApplyNativeSize(ev.data1, ev.data2); break;
     case SDL_WINDOWEVENT_RESIZED: HandleSizedByUser(top, ev.data1, ev.data2); break;
     case SDL_WINDOWEVENT_MOVED: top->ApplyNativePosition(ev.data1, ev.data2); break;
-    case SDL_WINDOWEVENT_EXPOSED: top->Invalidate(FALSE); break;
+    case SDL_WINDOWEVENT_EXPOSED: top->InvalidateTree(); break;
     case SDL_WINDOWEVENT_CLOSE: top->SendMessage(WM_CLOSE); break;
     case SDL_WINDOWEVENT_FOCUS_GAINED: {
       HWND old = core.active;

@@ -22,8 +22,7 @@
 struct CWndNative {
   SDL_Window* window = nullptr;  // owned
   Uint32 sdlId = 0;
-  CUpdateRegion update;          // client coordinates of the top-level window
-  bool erase = false;
+  bool dirty = false;            // some window of the tree waits to be painted
   int clientWidth = 0;
   int clientHeight = 0;
   SDL_Cursor* lastCursor = nullptr;  // not owned

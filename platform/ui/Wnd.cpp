@@ -121,7 +121,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
   SendMessage(WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(m_rect.left), static_cast<WORD>(m_rect.top)));
   if (m_style & WS_VISIBLE) {
     if (m_native) SDL_ShowWindow(m_native->window);
-    Invalidate(TRUE);
+    InvalidateTree();
   }
   return TRUE;
 }

@@ -12,11 +12,11 @@
 #include "platform/base/Point.h"
 #include "platform/base/Rect.h"
 #include "platform/ui/UiTypes.h"
+#include "platform/ui/UpdateRegion.h"
 
 class CDC;
 class CWnd;
 struct CWndNative;
-class CUpdateRegion;
 
 // A registered window class: class style, cursor, background colour, icon.
 // AfxRegisterWndClass returns its name for Create/CreateEx.
@@ -203,6 +203,12 @@ class CWnd {
     std::vector<CRect> rects;   // client coordinates
   };
   PaintState& CurrentPaint() { return m_paint; }
+  // The area waiting to be painted (client coordinates) and whether it is to
+  // be erased first; taken by the painting walk.
+  CUpdateRegion& PendingUpdate() { return m_update; }
+  bool& PendingErase() { return m_updateErase; }
+  // Invalidates the window and every descendant (a new or exposed surface).
+  void InvalidateTree();
   void ApplyNativeSize(int width, int height);
   void ApplyNativePosition(int x, int y);
 
@@ -236,6 +242,8 @@ class CWnd {
   CRect m_normalRect;            // window rectangle before full screen
   std::unique_ptr<CWndNative> m_native;  // the native window of a top-level window
   PaintState m_paint;
+  CUpdateRegion m_update;
+  bool m_updateErase = false;
   MSG m_current{};               // the message being handled, for Default()
   bool m_destroying = false;
 };

@@ -128,9 +128,9 @@ void CWnd::ApplyNativeSize(int width, int height) {
   m_native->clientHeight = height;
   m_rect.right = m_rect.left + width;
   m_rect.bottom = m_rect.top + height;
-  m_native->update.Intersect(CRect(0, 0, width, height));
+  m_update.Intersect(CRect(0, 0, width, height));
   SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
-  if (m_hWnd) Invalidate(TRUE);
+  if (m_hWnd) InvalidateTree();  // the surface was replaced: everything is drawn again
 }
 
 void CWnd::ApplyNativePosition(int x, int y) {
@@ -251,7 +251,7 @@ BOOL CWnd::ShowWindow(int command) {
   }
   if (!show) uicore::WindowHidden(m_hWnd);
   SendMessage(WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-  if (show && m_hWnd) Invalidate(TRUE);
+  if (show && m_hWnd) InvalidateTree();
   return wasVisible;
 }
 
@@ -399,16 +399,33 @@ CWnd* CWnd::ChildWindowFromPoint(POINT clientPoint) const {
 // ---- invalidation ----------------------------------------------------------
 
 void CWnd::InvalidateArea(const CRect& area, bool erase) {
-  // `area` is in this window's client coordinates.
+  // `area` is in this window's client coordinates. As on the desktop this
+  // layer stands in for, the children under it are invalidated too unless
+  // the window clips its children; the parent is not.
   if (!m_hWnd || !IsReallyVisible()) return;
   CWnd* top = GetTopLevelParent();
   if (!top->m_native) return;
-  CRect r = area;
-  r.OffsetRect(OriginInTopLevel());
-  CRect visible;
-  if (!visible.IntersectRect(r, VisibleRectInTopLevel())) return;
-  top->m_native->update.Add(visible);
-  top->m_native->erase = top->m_native->erase || erase;
+  CRect client;
+  GetClientRect(&client);
+  CRect r;
+  if (!r.IntersectRect(area, client)) return;
+  m_update.Add(r);
+  m_updateErase = m_updateErase || erase;
+  top->m_native->dirty = true;
+  if (m_style & WS_CLIPCHILDREN) return;
+  for (CWnd* child : m_children) {
+    CRect overlap;
+    if (!(child->m_style & WS_VISIBLE) || !overlap.IntersectRect(r, child->m_rect)) continue;
+    overlap.OffsetRect(-child->m_rect.left, -child->m_rect.top);
+    child->InvalidateArea(overlap, erase);
+  }
+}
+
+void CWnd::InvalidateTree() {
+  CRect client;
+  GetClientRect(&client);
+  InvalidateArea(client, true);
+  for (CWnd* child : m_children) child->InvalidateTree();
 }
 
 void CWnd::Invalidate(BOOL erase) { InvalidateRect(nullptr, erase); }
@@ -428,15 +445,11 @@ void CWnd::InvalidateRect(LPCRECT rect, BOOL erase) {
 }
 
 void CWnd::ValidateRect(LPCRECT rect) {
-  CWnd* top = GetTopLevelParent();
-  if (!m_hWnd || !top->m_native) return;
-  CRect area;
+  if (!m_hWnd) return;
   if (rect)
-    area = *rect;
+    m_update.Subtract(*rect);
   else
-    GetClientRect(&area);
-  area.OffsetRect(OriginInTopLevel());
-  top->m_native->update.Subtract(area);
+    m_update.Clear();
 }
 
 void CWnd::UpdateWindow() {
@@ -452,14 +465,7 @@ BOOL CWnd::RedrawWindow(LPCRECT rect, void*, UINT flags) {
 }
 
 BOOL CWnd::GetUpdateRect(LPRECT rect, BOOL) const {
-  CWnd* top = GetTopLevelParent();
-  CRect bounds;
-  if (m_hWnd && top->m_native) {
-    CUpdateRegion region = top->m_native->update;
-    region.Intersect(VisibleRectInTopLevel());
-    bounds = region.Bounds();
-    if (!bounds.IsRectEmpty()) bounds.OffsetRect(-OriginInTopLevel().x, -OriginInTopLevel().y);
-  }
+  const CRect bounds = m_hWnd ? m_update.Bounds() : CRect();
   if (rect) *rect = bounds;
   return bounds.IsRectEmpty() ? FALSE : TRUE;
 }
