@@ -31,6 +31,11 @@ BOOL InjectResize(HWND hwnd, int clientWidth, int clientHeight);
 // The user asked to close the top-level window of `hwnd`.
 BOOL InjectClose(HWND hwnd);
 
+// While a popup menu is tracked: the window of an open level (0 the first),
+// and an item's rectangle in that window's client coordinates.
+HWND GetOpenMenuWindow(int level);
+BOOL GetOpenMenuItemRect(int level, int index, RECT* rect);
+
 // The client area of the top-level window of `hwnd`, as 0x00RRGGBB pixels,
 // rows top-down; FALSE when the window has no surface.
 BOOL ReadWindowPixels(HWND hwnd, std::vector<std::uint32_t>& pixels, int& width, int& height);

@@ -143,6 +143,9 @@ constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
+// Never takes the focus: a tooltip, or with WS_EX_TOOLWINDOW a popup menu; the
+// desktop neither decorates nor places such windows.
+constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
 // Static-control notification style, kept as a plain style bit for widgets.
 constexpr DWORD SS_NOTIFY = 0x00000100;
 constexpr DWORD BS_OWNERDRAW = 0x0000000B;

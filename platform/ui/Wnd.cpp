@@ -133,6 +133,8 @@ BOOL CWnd::CreateNative(const char* title) {
   if (m_exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   if (m_exStyle & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
   if (m_owner && (m_style & WS_POPUP) && !(m_style & WS_CAPTION)) flags |= SDL_WINDOW_SKIP_TASKBAR;
+  if (m_exStyle & WS_EX_NOACTIVATE)
+    flags |= (m_exStyle & WS_EX_TOOLWINDOW) ? SDL_WINDOW_POPUP_MENU : SDL_WINDOW_TOOLTIP;
   int w = std::max(1, m_rect.Width());
   int h = std::max(1, m_rect.Height());
   SDL_Window* window = SDL_CreateWindow(title, m_rect.left, m_rect.top, w, h, flags);
