@@ -141,11 +141,13 @@ void PlotPixels(DCImpl& impl, const std::vector<POINT>& points, COLORREF colour)
   cairo_region_destroy(visible);
 }
 
+// Longest one-pixel line stepped pixel by pixel.
+constexpr long kMaxSteppedLine = 8192;
+
 // The pixels of a one-pixel line from a up to, not including, b.
 void StepLine(POINT a, POINT b, std::vector<POINT>& out) {
   long dx = std::labs(static_cast<long>(b.x) - a.x), dy = -std::labs(static_cast<long>(b.y) - a.y);
-  // Lines reaching far outside any surface are not stepped pixel by pixel.
-  if (dx > 1000000 || -dy > 1000000) return;
+  if (dx > kMaxSteppedLine || -dy > kMaxSteppedLine) return;
   const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
   long err = dx + dy;
   int x = a.x, y = a.y;
@@ -165,7 +167,13 @@ double PenOffset(int width) { return (width & 1) ? 0.5 : 0.0; }
 void StrokeChain(DCImpl& impl, const POINT* points, int count, bool closed) {
   if (!PenVisible(impl) || count < 2) return;
   const int width = impl.state.penWidth;
-  if (width <= 1) {
+  // Very long thin lines (far outside any surface) are left to Cairo's clipping
+  // rather than stepped pixel by pixel.
+  bool longLine = false;
+  for (int i = 0; i + 1 < count && !longLine; ++i)
+    longLine = std::labs(static_cast<long>(points[i + 1].x) - points[i].x) > kMaxSteppedLine ||
+               std::labs(static_cast<long>(points[i + 1].y) - points[i].y) > kMaxSteppedLine;
+  if (width <= 1 && !longLine) {
     std::vector<POINT> pixels;
     for (int i = 0; i + 1 < count; ++i) StepLine(points[i], points[i + 1], pixels);
     if (closed) StepLine(points[count - 1], points[0], pixels);
@@ -203,13 +211,14 @@ BOOL CDC::LineTo(int x, int y) {
   const POINT from = m_impl->state.position, to{x, y};
   m_impl->state.position = CPoint(x, y);
   if (!PenVisible(*m_impl)) return TRUE;
-  if (m_impl->state.penWidth <= 1) {
+  const POINT pts[2] = {from, to};
+  if (m_impl->state.penWidth <= 1 && std::labs(static_cast<long>(x) - from.x) <= kMaxSteppedLine &&
+      std::labs(static_cast<long>(y) - from.y) <= kMaxSteppedLine) {
     std::vector<POINT> pixels;
     StepLine(from, to, pixels);
     PlotPixels(*m_impl, pixels, m_impl->state.penColour);
     return TRUE;
   }
-  const POINT pts[2] = {from, to};
   StrokeChain(*m_impl, pts, 2, false);
   return TRUE;
 }
