@@ -160,11 +160,13 @@ TEST(Menu, MouseHoverOpensSubMenuAndClickChoosesAndPaintsHot) {
     if (step == 0 && ui::GetOpenMenuItemRect(0, 3, &r)) {
       ui::InjectMouseMove(ui::GetOpenMenuWindow(0), POINT{r.left + 5, r.top + 5});
       step = 1;
-    } else if (step == 1 && ui::GetOpenMenuItemRect(1, 1, &r)) {
-      hotPixel = ui::GetWindowPixel(ui::GetOpenMenuWindow(0), 6, ui::GetOpenMenuItemRect(0, 3, &r) ? r.top + 2 : 0);
+    } else if (step == 1 && ui::GetOpenMenuWindow(1)) {
+      step = 2;  // the sub-menu opened; it and the hot item are painted before the next tick
+    } else if (step == 2 && ui::GetOpenMenuItemRect(0, 3, &r)) {
+      hotPixel = ui::GetWindowPixel(ui::GetOpenMenuWindow(0), 6, r.top + 2);
       ui::GetOpenMenuItemRect(1, 1, &r);
       ui::InjectClick(ui::GetOpenMenuWindow(1), POINT{r.left + 5, r.top + 5});
-      step = 2;
+      step = 3;
     }
   };
   f.owner.SetTimer(1, 10);
