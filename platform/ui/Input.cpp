@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gfx/Rgn.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/UiCore.h"
 
@@ -40,24 +41,6 @@ WPARAM MouseKeyFlags() {
 }
 
 LPARAM PackPoint(POINT p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
-
-bool InsidePolygon(const std::vector<POINT>& poly, POINT p) {
-  // Non-zero winding rule, as the window shapes are filled.
-  int winding = 0;
-  const std::size_t n = poly.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const POINT a = poly[i];
-    const POINT b = poly[(i + 1) % n];
-    const double px = p.x + 0.5, py = p.y + 0.5;
-    const double cross = (b.x - a.x) * (py - a.y) - (px - a.x) * (b.y - a.y);
-    if (a.y <= py) {
-      if (b.y > py && cross > 0) ++winding;
-    } else if (b.y <= py && cross < 0) {
-      --winding;
-    }
-  }
-  return winding != 0;
-}
 
 void EndLeaveTracking(HWND nowOver) {
   Core& core = Get();
@@ -173,7 +156,14 @@ bool IsSelfOrChildOf(HWND candidate, HWND ancestor) {
 
 CWnd* HitTest(CWnd* top, POINT clientPoint) {
   if (!top || !top->IsWindowVisible()) return nullptr;
-  if (!top->GetWindowShape().empty() && !InsidePolygon(top->GetWindowShape(), clientPoint)) return nullptr;
+  if (const CRgn* shape = top->GetWindowRgn()) {
+    // The shape is in window coordinates; the point is in client coordinates.
+    CRect window, client0(0, 0, 0, 0);
+    top->GetWindowRect(&window);
+    top->ClientToScreen(&client0);
+    if (!shape->PtInRegion(clientPoint.x + client0.left - window.left, clientPoint.y + client0.top - window.top))
+      return nullptr;
+  }
   CRect client;
   top->GetClientRect(&client);
   if (!client.PtInRect(clientPoint)) return nullptr;

@@ -15,6 +15,7 @@
 #include "platform/ui/UpdateRegion.h"
 
 class CDC;
+class CRgn;
 class CWnd;
 struct CWndNative;
 
@@ -101,11 +102,14 @@ class CWnd {
   int GetWindowTextLength() const;
   void SetIcon(HICON icon, BOOL bigIcon);
   HICON GetIcon(BOOL bigIcon) const;
-  // Shapes a top-level window: only the given polygon (window coordinates)
-  // stays visible and takes the mouse, where the desktop supports shaped
-  // windows; an empty polygon removes the shape.
+  // Shapes a top-level window: only the region (window coordinates) takes the
+  // mouse and, where the desktop supports shaped windows, stays visible. The
+  // window keeps a copy; null removes the shape.
+  int SetWindowRgn(const CRgn* region, BOOL redraw = TRUE);
+  // The same with a polygon filled by the winding rule; empty removes the shape.
   BOOL SetWindowShape(const std::vector<POINT>& polygon, BOOL redraw = TRUE);
-  const std::vector<POINT>& GetWindowShape() const;
+  // The window's shape, or null when it has none.
+  const CRgn* GetWindowRgn() const { return m_region.get(); }
 
   // Relations.
   CWnd* GetParent() const;
@@ -210,6 +214,8 @@ class CWnd {
   // Invalidates the window and every descendant (a new or exposed surface).
   void InvalidateTree();
   void ApplyNativeSize(int width, int height);
+  // Replaces the native window (to make it a shaped one); FALSE when it could not.
+  BOOL RecreateNative(bool shaped);
   void ApplyNativePosition(int x, int y);
 
  private:
@@ -217,7 +223,7 @@ class CWnd {
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DispatchKey(UINT message, WPARAM wParam, LPARAM lParam);
-  BOOL CreateNative(const char* title);
+  BOOL CreateNative(const char* title, bool shaped = false);
   void ApplyStyleToNative();
   void ClampMinMax(int& width, int& height);
   void InsertChild(CWnd* child, const CWnd* after);
@@ -237,7 +243,7 @@ class CWnd {
   HCURSOR m_classCursor = nullptr;
   COLORREF m_classBackground = 0xFFFFFFFF;
   HICON m_icons[2] = {nullptr, nullptr};
-  std::vector<POINT> m_shape;
+  std::unique_ptr<CRgn> m_region;  // the window shape, owned copy
   bool m_fullScreen = false;
   CRect m_normalRect;            // window rectangle before full screen
   std::unique_ptr<CWndNative> m_native;  // the native window of a top-level window

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gfx/Rgn.h"
 #include "platform/ui/UiCore.h"
 #include "platform/ui/Wnd.h"
 
@@ -130,6 +131,7 @@ void CWnd::ApplyNativeSize(int width, int height) {
   m_rect.bottom = m_rect.top + height;
   m_update.Intersect(CRect(0, 0, width, height));
   SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
+  if (m_region) uicore::ApplyShape(this);
   if (m_hWnd) InvalidateTree();  // the surface was replaced: everything is drawn again
 }
 
@@ -344,15 +346,26 @@ void CWnd::SetIcon(HICON icon, BOOL bigIcon) {
 
 HICON CWnd::GetIcon(BOOL bigIcon) const { return m_icons[bigIcon ? 1 : 0]; }
 
-BOOL CWnd::SetWindowShape(const std::vector<POINT>& polygon, BOOL redraw) {
-  if (!m_hWnd || m_parent) return FALSE;
-  m_shape = polygon;
+int CWnd::SetWindowRgn(const CRgn* region, BOOL redraw) {
+  if (!m_hWnd || m_parent) return 0;
+  if (region && region->IsCreated()) {
+    if (!m_region) m_region = std::make_unique<CRgn>();
+    m_region->CopyRgn(region);
+  } else {
+    m_region.reset();
+  }
   uicore::ApplyShape(this);
-  if (redraw) Invalidate(TRUE);
-  return TRUE;
+  if (redraw) InvalidateTree();
+  return 1;
 }
 
-const std::vector<POINT>& CWnd::GetWindowShape() const { return m_shape; }
+BOOL CWnd::SetWindowShape(const std::vector<POINT>& polygon, BOOL redraw) {
+  if (polygon.size() < 3) return SetWindowRgn(nullptr, redraw);
+  CRgn region;
+  if (polygon.size() > 0x7FFFFFFF || !region.CreatePolygonRgn(polygon.data(), static_cast<int>(polygon.size()), WINDING))
+    return FALSE;
+  return SetWindowRgn(&region, redraw);
+}
 
 // ---- relations ---------------------------------------------------------------
 
