@@ -111,3 +111,10 @@ LRESULT EraseWithClassBackground(CWnd* wnd, CDC* dc) {
 }
 
 }  // namespace uicore
+
+CDC* CWnd::GetDC() { return m_hWnd ? new CClientDC(this) : nullptr; }
+
+int CWnd::ReleaseDC(CDC* dc) {
+  delete dc;
+  return dc ? 1 : 0;
+}

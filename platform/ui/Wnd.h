@@ -125,7 +125,9 @@ class CWnd {
   static CWnd* WindowFromPoint(POINT screenPoint);
   CWnd* ChildWindowFromPoint(POINT clientPoint) const;
 
-  // Painting.
+  // Painting. GetDC returns a CClientDC (PaintDC.h) that ReleaseDC deletes.
+  CDC* GetDC();
+  int ReleaseDC(CDC* dc);
   void Invalidate(BOOL erase = TRUE);
   void InvalidateRect(LPCRECT rect, BOOL erase = TRUE);
   void ValidateRect(LPCRECT rect);
