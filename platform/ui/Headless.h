@@ -44,4 +44,13 @@ COLORREF GetWindowPixel(HWND hwnd, int x, int y);
 // Saves the top-level window's client area as a BMP file.
 BOOL SaveWindowBitmap(HWND hwnd, const std::string& path);
 
+// Writes a PNG picture of the screen as the window layer shows it: every
+// visible top-level window's surface at its screen position, in stacking
+// order (always-on-top windows last), over `background`, cut to the area
+// the windows cover plus `margin` pixels. FALSE when nothing is visible or
+// the file cannot be written.
+BOOL SaveScreenshotPng(const std::string& path, int margin = 16, COLORREF background = RGB(58, 110, 165));
+// Writes 0x00RRGGBB pixels (rows top-down) as an RGB PNG file.
+BOOL WritePng(const std::string& path, const std::vector<std::uint32_t>& pixels, int width, int height);
+
 }  // namespace ui

@@ -154,16 +154,20 @@ bool IsSelfOrChildOf(HWND candidate, HWND ancestor) {
 
 }  // namespace
 
+bool InWindowShape(CWnd* top, POINT clientPoint) {
+  const CRgn* shape = top->GetWindowRgn();
+  if (!shape) return true;
+  // The shape is in window coordinates; the point is in client coordinates.
+  CRect window;
+  CPoint client0(0, 0);
+  top->GetWindowRect(&window);
+  top->ClientToScreen(&client0);
+  return shape->PtInRegion(clientPoint.x + client0.x - window.left, clientPoint.y + client0.y - window.top) != 0;
+}
+
 CWnd* HitTest(CWnd* top, POINT clientPoint) {
   if (!top || !top->IsWindowVisible()) return nullptr;
-  if (const CRgn* shape = top->GetWindowRgn()) {
-    // The shape is in window coordinates; the point is in client coordinates.
-    CRect window, client0(0, 0, 0, 0);
-    top->GetWindowRect(&window);
-    top->ClientToScreen(&client0);
-    if (!shape->PtInRegion(clientPoint.x + client0.left - window.left, clientPoint.y + client0.top - window.top))
-      return nullptr;
-  }
+  if (!InWindowShape(top, clientPoint)) return nullptr;
   CRect client;
   top->GetClientRect(&client);
   if (!client.PtInRect(clientPoint)) return nullptr;

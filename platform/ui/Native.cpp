@@ -43,6 +43,9 @@ void ApplyShape(CWnd* top) {
   mode.parameters.binarizationCutoff = 128;
   SDL_SetWindowShape(native->window, mask, &mode);
   SDL_FreeSurface(mask);
+  CPoint origin(0, 0);
+  top->ClientToScreen(&origin);
+  SDL_SetWindowPosition(native->window, origin.x, origin.y);
 }
 
 }  // namespace uicore

@@ -121,6 +121,9 @@ void WindowHidden(HWND hwnd);
 void WindowDisabled(HWND hwnd);
 // The deepest visible, enabled window of `top` at a client point of `top`.
 CWnd* HitTest(CWnd* top, POINT clientPoint);
+// Whether a client point of a top-level window lies inside its shape (true
+// when it has none).
+bool InWindowShape(CWnd* top, POINT clientPoint);
 // Makes the native window follow the window's shape where the desktop can.
 void ApplyShape(CWnd* top);
 int VirtualKeyFromSdl(SDL_Keycode key);

@@ -145,8 +145,9 @@ BOOL CWnd::CreateNative(const char* title, bool shaped) {
   m_native->window = window;
   m_native->sdlId = SDL_GetWindowID(window);
   SDL_GetWindowSize(window, &m_native->clientWidth, &m_native->clientHeight);
-  int x = 0, y = 0;
-  SDL_GetWindowPosition(window, &x, &y);
+  int x = m_rect.left, y = m_rect.top;
+  // A shaped window is made off-screen and placed when it gets its shape.
+  if (!shaped) SDL_GetWindowPosition(window, &x, &y);
   m_rect = CRect(x, y, x + m_native->clientWidth, y + m_native->clientHeight);
   return TRUE;
 }

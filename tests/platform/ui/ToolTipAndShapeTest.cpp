@@ -2,6 +2,8 @@
 
 #include "platform/gfx/Rgn.h"
 #include "platform/ui/Headless.h"
+#include "platform/ui/PaintDC.h"
+#include "tests/common/TestEnvironment.h"
 #include "platform/ui/ToolTipWnd.h"
 #include "tests/platform/ui/UiTestWindows.h"
 
@@ -64,6 +66,35 @@ TEST(WindowShape, OnlyTheShapeTakesTheMouse) {
   ui::InjectClick(wnd.m_hWnd, POINT{80, 10});
   ui::ProcessPendingMessages();
   EXPECT_EQ(wnd.Count(WM_LBUTTONDOWN), 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Screenshot, ComposesVisibleWindowsIntoAPng) {
+  class CSolid : public CWnd {
+    void OnPaint() override {
+      CPaintDC dc(this);
+      dc.FillSolidRect(0, 0, 1000, 1000, RGB(10, 200, 30));
+    }
+  } wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(40, 30, 90, 70), nullptr, 0));
+  ui::ProcessPendingMessages();
+  const std::string path = testenv::MakeTempDir("shot") + "/shot.png";
+  ASSERT_TRUE(ui::SaveScreenshotPng(path, 5));
+  const std::string bytes = testenv::ReadFile(path);
+  ASSERT_GT(bytes.size(), 33u);
+  EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  auto be32 = [&](std::size_t at) {
+    return (static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) << 24) |
+           (static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 16) |
+           (static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 2])) << 8) |
+           static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 3]));
+  };
+  EXPECT_EQ(be32(16), 60u);  // 50 wide plus 5 on each side
+  EXPECT_EQ(be32(20), 50u);
+  EXPECT_FALSE(ui::WritePng(path, {1, 2, 3}, 2, 2));  // pixel count does not match the size
 }
 
 }  // namespace
