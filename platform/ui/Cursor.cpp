@@ -97,6 +97,14 @@ HCURSOR SetCursor(HCURSOR cursor) {
 
 HCURSOR GetCursor() { return g_current; }
 
+int ShowCursor(BOOL show) {
+  static int count = 0;
+  std::lock_guard<std::recursive_mutex> lock(g_handleMutex);
+  count += show ? 1 : -1;
+  if (uicore::EnsureStarted()) SDL_ShowCursor(count >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  return count;
+}
+
 UINT GetCursorId(HCURSOR cursor) {
   std::lock_guard<std::recursive_mutex> lock(g_handleMutex);
   const auto index = reinterpret_cast<std::uintptr_t>(cursor);

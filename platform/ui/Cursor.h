@@ -10,6 +10,8 @@ HCURSOR LoadCursor(const void* instance, UINT id);
 // Sets the cursor shown over the windows; returns the previous one.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
+// Shows or hides the mouse cursor; returns the new display count (>= 0 shown).
+int ShowCursor(BOOL show);
 // A built-in ICON resource (a .bmp picture); null when there is none.
 HICON LoadIcon(const void* instance, UINT id);
 // The id a cursor or icon handle was loaded from (0 for none).

@@ -371,6 +371,12 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
       return uicore::EraseWithClassBackground(this, reinterpret_cast<CDC*>(wParam));
+    case WM_SETFONT:
+      m_font = reinterpret_cast<CFont*>(wParam);
+      if (LOWORD(static_cast<std::uintptr_t>(lParam))) Invalidate(TRUE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(m_font);
     default:
       return 0;
   }

@@ -15,6 +15,7 @@
 #include "platform/ui/UpdateRegion.h"
 
 class CDC;
+class CFont;
 class CRgn;
 class CWnd;
 struct CWndNative;
@@ -100,6 +101,9 @@ class CWnd {
   int GetWindowText(char* buffer, int maxCount) const;
   void GetWindowText(std::string& text) const;
   int GetWindowTextLength() const;
+  // The font a window draws its text with (WM_SETFONT); not owned.
+  void SetFont(CFont* font, BOOL redraw = TRUE);
+  CFont* GetFont() const;
   void SetIcon(HICON icon, BOOL bigIcon);
   HICON GetIcon(BOOL bigIcon) const;
   // Shapes a top-level window: only the region (window coordinates) takes the
@@ -245,6 +249,7 @@ class CWnd {
   HCURSOR m_classCursor = nullptr;
   COLORREF m_classBackground = 0xFFFFFFFF;
   HICON m_icons[2] = {nullptr, nullptr};
+  CFont* m_font = nullptr;  // not owned
   std::unique_ptr<CRgn> m_region;  // the window shape, owned copy
   bool m_fullScreen = false;
   CRect m_normalRect;            // window rectangle before full screen

@@ -344,6 +344,14 @@ void CWnd::SetIcon(HICON icon, BOOL bigIcon) {
   SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+void CWnd::SetFont(CFont* font, BOOL redraw) {
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? 1 : 0);
+}
+
+CFont* CWnd::GetFont() const {
+  return m_hWnd ? reinterpret_cast<CFont*>(::SendMessage(m_hWnd, WM_GETFONT, 0, 0)) : nullptr;
+}
+
 HICON CWnd::GetIcon(BOOL bigIcon) const { return m_icons[bigIcon ? 1 : 0]; }
 
 int CWnd::SetWindowRgn(const CRgn* region, BOOL redraw) {
