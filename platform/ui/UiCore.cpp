@@ -25,8 +25,10 @@ void QuitVideo() {
 }  // namespace
 
 Core& Get() {
-  static Core core;
-  return core;
+  // Never destroyed: windows held by global objects are destroyed after
+  // every function-local static, and must still find the table then.
+  static Core* core = new Core;
+  return *core;
 }
 
 bool EnsureStarted() {

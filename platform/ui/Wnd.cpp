@@ -116,6 +116,16 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
     return FALSE;
   }
   if (uicore::Lookup(self) != this) return FALSE;
+  if (m_native && (m_style & WS_THICKFRAME)) {
+    // Let the desktop keep a user's drag within the window's track sizes.
+    MINMAXINFO info{};
+    info.ptMinTrackSize = {1, 1};
+    info.ptMaxTrackSize = {16384, 16384};
+    SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    if (uicore::Lookup(self) != this) return FALSE;
+    SDL_SetWindowMinimumSize(m_native->window, std::clamp<int>(info.ptMinTrackSize.x, 1, 16384),
+                             std::clamp<int>(info.ptMinTrackSize.y, 1, 16384));
+  }
   CRect client;
   GetClientRect(&client);
   SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(client.Width()), static_cast<WORD>(client.Height())));

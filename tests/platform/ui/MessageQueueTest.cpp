@@ -117,3 +117,34 @@ TEST(MessageQueue, QuitEndsTheLoopWithItsCode) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Application, RunEndsWhenTheMainWindowIsDestroyed) {
+  class CApp : public CWinApp {
+   public:
+    CRecordingWnd wnd;
+    int idle = 0;
+    BOOL InitInstance() override {
+      if (!wnd.CreateTop(0, 0, 30, 30)) return FALSE;
+      m_pMainWnd = &wnd;
+      wnd.SetTimer(5, 1);
+      wnd.hook = [this](UINT m, WPARAM, LPARAM) {
+        if (m == WM_TIMER) wnd.PostMessage(WM_CLOSE);  // default processing destroys it
+      };
+      return TRUE;
+    }
+    BOOL OnIdle(LONG) override {
+      ++idle;
+      return FALSE;
+    }
+  } app;
+  EXPECT_EQ(AfxGetApp(), &app);
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(app.wnd.m_hWnd, nullptr);
+  EXPECT_EQ(app.m_pMainWnd, nullptr);
+  EXPECT_GE(app.idle, 1);
+  ui::ResetQuit();
+}
+
+}  // namespace
