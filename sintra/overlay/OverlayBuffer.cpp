@@ -5,6 +5,22 @@
 
 COverlayBuffer::COverlayBuffer(DWORD planeMask) : m_planeMask(planeMask & 0x1FFF) {}
 
+COverlayBuffer::COverlayBuffer(const COverlayBuffer& other)
+    : m_renderColor(other.m_renderColor), m_planeMask(other.m_planeMask) {
+  if (other.m_dc.IsValid()) CreateHeader();
+}
+
+COverlayBuffer& COverlayBuffer::operator=(const COverlayBuffer& other) {
+  if (this == &other) return *this;
+  ClearBuffers();
+  m_bitmap.DeleteObject();
+  m_width = m_height = 0;
+  m_renderColor = other.m_renderColor;
+  m_planeMask = other.m_planeMask;
+  if (other.m_dc.IsValid()) CreateHeader();
+  return *this;
+}
+
 COverlayBuffer::~COverlayBuffer() {
   ClearBuffers();
   m_dc.DeleteDC();
@@ -22,6 +38,7 @@ BOOL COverlayBuffer::CreateHeader() {
     m_dc.SelectObject(&m_placeholder);
   }
   BITMAPINFOHEADER& h = m_header.bmiHeader;
+  const BITMAPINFOHEADER sized = h;
   h = BITMAPINFOHEADER{};
   h.biSize = sizeof(BITMAPINFOHEADER);
   h.biPlanes = 1;
@@ -31,6 +48,12 @@ BOOL COverlayBuffer::CreateHeader() {
   h.biYPelsPerMeter = 100;
   m_header.bmiColors[0] = RGBQUAD{0, 0, 0, 0};
   m_header.bmiColors[1] = RGBQUAD{255, 255, 255, 0};
+  if (m_width > 0) {
+    // Called again after sizing: the masks keep their layout.
+    h.biWidth = sized.biWidth;
+    h.biHeight = sized.biHeight;
+    h.biSizeImage = sized.biSizeImage;
+  }
   return TRUE;
 }
 
@@ -159,24 +182,34 @@ BOOL COverlayBuffer::Pick(const CPoint& maskPoint) {
 void COverlayBuffer::BlendPlane(int plane, BYTE* frame, long stride, const CRect& area, const CRect& rect, BYTE alpha,
                                 int scale) {
   const RowExtents& e = m_extents[plane];
-  const int outRows = m_height / scale;
+  const int outRows = m_height / scale, outColumns = m_width / scale;
+  const size_t lineBytes = static_cast<size_t>(MaskLineWidth() / 8);
+  // Weights by the number of ink samples under a pixel (0-4 at scale 2).
+  BYTE weights[5];
+  for (int m = 0; m <= 4; ++m) weights[m] = static_cast<BYTE>(255 - ((255 - alpha) * m) / 4);
   const int top = std::max(area.top, rect.top + e.firstRow), bottom = std::min(area.bottom, rect.top + e.lastRow);
   for (int y = top; y < bottom; ++y) {
     const int row = y - rect.top;
     if (row < 0 || row >= outRows) continue;
-    const int left = std::max(area.left, rect.left + e.left[static_cast<size_t>(row)]);
-    const int right = std::min(area.right, rect.left + e.right[static_cast<size_t>(row)]);
+    // Columns stay inside the mask whatever the bounds say.
+    const int left = std::max({area.left, rect.left + e.left[static_cast<size_t>(row)], rect.left});
+    const int right = std::min({area.right, rect.left + e.right[static_cast<size_t>(row)], rect.left + outColumns});
     WORD* pixels = reinterpret_cast<WORD*>(frame + static_cast<long>(y) * stride);
-    const int my = scale * row;
-    for (int x = left; x < right; ++x) {
-      const int mx = scale * (x - rect.left);
-      if (scale == 1) {
-        if (IsInk(plane, mx, my)) Blend(&pixels[x], alpha);
-        continue;
+    const BYTE* line0 = m_planes[plane].data() + static_cast<size_t>(scale * row) * lineBytes;
+    if (scale == 1) {
+      for (int x = left; x < right; ++x) {
+        const int mx = x - rect.left;
+        if (!((line0[mx >> 3] >> (7 - (mx & 7))) & 1)) Blend(&pixels[x], alpha);
       }
-      const int m = IsInk(plane, mx, my) + IsInk(plane, mx + 1, my) + IsInk(plane, mx, my + 1) +
-                    IsInk(plane, mx + 1, my + 1);
-      if (m > 0) Blend(&pixels[x], static_cast<BYTE>(255 - ((255 - alpha) * m) / 4));
+      continue;
+    }
+    const BYTE* line1 = line0 + lineBytes;
+    for (int x = left; x < right; ++x) {
+      // mx is even, so both samples of a row lie in one byte; clear bits are ink.
+      const int mx = 2 * (x - rect.left), shift = 6 - (mx & 7);
+      const unsigned paper = ((line0[mx >> 3] >> shift) & 3u) + (((line1[mx >> 3] >> shift) & 3u) << 2);
+      const int m = 4 - __builtin_popcount(paper);
+      if (m > 0) Blend(&pixels[x], weights[m]);
     }
   }
 }

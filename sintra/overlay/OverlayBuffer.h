@@ -35,8 +35,10 @@ class COverlayBuffer {
  public:
   explicit COverlayBuffer(DWORD planeMask);
   virtual ~COverlayBuffer();
-  COverlayBuffer(const COverlayBuffer&) = delete;
-  COverlayBuffer& operator=(const COverlayBuffer&) = delete;
+  // Copies take the plane mask and render colour; the cached masks are not
+  // copied, so a copy renders its own on its first blit.
+  COverlayBuffer(const COverlayBuffer& other);
+  COverlayBuffer& operator=(const COverlayBuffer& other);
 
   // Draws plane `plane` of the owner's shape in black into the render context
   // (mask pixels, scale times the frame size). The base draws nothing.

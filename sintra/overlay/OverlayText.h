@@ -8,6 +8,9 @@ class COverlayText : public COverlayBuffer {
  public:
   COverlayText(CFont* font, DWORD format, DWORD textColour, int xOffset, int yOffset, DWORD planeMask);
 
+  COverlayText(const COverlayText&) = default;
+  COverlayText& operator=(const COverlayText&) = default;
+
   using COverlayBuffer::Render;
 
   void SetTextColor(DWORD colour);

@@ -228,3 +228,85 @@ TEST(DCDib, MirroredDestinationAndClipping) {
   EXPECT_EQ(d.dc.GetPixel(0, 0), RGB(0, 0, 255));
   EXPECT_EQ(d.dc.GetPixel(1, 0), 0u);
 }
+
+TEST(DCText, MissingFacesFallBackAndBoldIsWider) {
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CFont missing, normal, bold;
+  LOGFONTA a = Face("No Such Face 123", -16), b = Face("DejaVu Sans", -16), c = b;
+  c.lfWeight = FW_BOLD;
+  missing.CreateFontIndirect(&a);
+  normal.CreateFontIndirect(&b);
+  bold.CreateFontIndirect(&c);
+  dc.SelectObject(&missing);
+  const CSize fallback = dc.GetTextExtent("Wide text", 9);
+  dc.SelectObject(&normal);
+  const CSize regular = dc.GetTextExtent("Wide text", 9);
+  dc.SelectObject(&bold);
+  const CSize heavy = dc.GetTextExtent("Wide text", 9);
+  EXPECT_EQ(fallback, regular);
+  EXPECT_GT(heavy.cx, regular.cx);
+  EXPECT_GT(regular.cx, 40);
+}
+
+TEST(DCBitmap, LoadsBmpImagesAndRejectsTruncatedOnes) {
+  // A 2 x 2 24-bit bottom-up BMP: bottom row blue, white; top row red, green.
+  std::vector<BYTE> bmp(14 + 40 + 16, 0);
+  auto put32 = [&](size_t at, DWORD v) { std::memcpy(&bmp[at], &v, 4); };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put32(2, static_cast<DWORD>(bmp.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, 2);
+  put32(22, 2);
+  bmp[26] = 1;
+  bmp[28] = 24;
+  const BYTE rows[16] = {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0};
+  std::memcpy(&bmp[54], rows, 16);
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.LoadFromBmpData(bmp.data(), static_cast<unsigned long>(bmp.size())));
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  dc.SelectObject(&bitmap);
+  EXPECT_EQ(dc.GetPixel(0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(dc.GetPixel(1, 0), RGB(0, 255, 0));
+  EXPECT_EQ(dc.GetPixel(0, 1), RGB(0, 0, 255));
+  EXPECT_EQ(dc.GetPixel(1, 1), RGB(255, 255, 255));
+  CBitmap truncated;
+  EXPECT_FALSE(truncated.LoadFromBmpData(bmp.data(), static_cast<unsigned long>(bmp.size() - 1)));
+  EXPECT_FALSE(truncated.LoadBitmap(999999));
+}
+
+TEST(DCDib, SetDIBitsToDeviceReadsOnlyTheGivenScans) {
+  // A bottom-up 565 picture 2 x 4 of which only scans 1 and 2 are passed.
+  const WORD scans[4] = {0xF800, 0xF800, 0x001F, 0x001F};  // scan 1 red, scan 2 blue
+  BITMAPINFO info = Header565(2, 4);
+  MemoryCanvas c(2, 4, 32);
+  c.dc.FillSolidRect(0, 0, 2, 4, RGB(9, 9, 9));
+  EXPECT_EQ(c.dc.SetDIBitsToDevice(0, 0, 2, 4, 0, 0, 1, 2, scans, &info, DIB_RGB_COLORS), 2);
+  EXPECT_EQ(c.dc.GetPixel(0, 0), RGB(9, 9, 9));   // scan 3 (top row) not given
+  EXPECT_EQ(c.dc.GetPixel(0, 1), RGB(0, 0, 255)); // scan 2
+  EXPECT_EQ(c.dc.GetPixel(1, 2), RGB(255, 0, 0)); // scan 1
+  EXPECT_EQ(c.dc.GetPixel(0, 3), RGB(9, 9, 9));   // scan 0 not given
+}
+
+TEST(DCText, WrappedLinesAreAlignedInsideTheRectangle) {
+  CFont font;
+  LOGFONTA lf = Face("Verdana", -12);
+  font.CreateFontIndirect(&lf);
+  const UINT aligns[3] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+  InkBox boxes[3];
+  for (int i = 0; i < 3; ++i) {
+    MemoryCanvas c(200, 60, 1);
+    c.dc.PatBlt(0, 0, 200, 60, WHITENESS);
+    c.dc.SelectObject(&font);
+    CRect r(10, 0, 190, 60);
+    c.dc.DrawText("short words wrap here", -1, &r, aligns[i] | DT_WORDBREAK);
+    boxes[i] = Ink(c);
+    ASSERT_GE(boxes[i].left, 0);
+  }
+  EXPECT_LT(boxes[0].left, 14);
+  EXPECT_NEAR((boxes[1].left + boxes[1].right) / 2.0, 100, 3);
+  EXPECT_GT(boxes[2].right, 185);
+}

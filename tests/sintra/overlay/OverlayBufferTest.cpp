@@ -278,3 +278,22 @@ TEST(OverlayText, SingleCentredLineForFormatMinusOne) {
   ASSERT_FALSE(rows.empty());
   EXPECT_NEAR((rows.front() + rows.back()) / 2.0, 20, 4);
 }
+
+TEST(OverlayBuffer, CopiesRenderTheirOwnMasks) {
+  TestOverlay o([](CDC& dc, const CRect&, int) { dc.PatBlt(0, 0, 2, 2, BLACKNESS); });
+  Frame frame(4, 4, 0);
+  o.BlitBuffer(frame.Bits(), &frame.info, CRect(0, 0, 4, 4), CRect(0, 0, 4, 4), 0, 1);
+  COverlayBuffer copy(o);
+  EXPECT_EQ(copy.GetPlaneMask(), 0x4u);
+  EXPECT_EQ(copy.GetMask(2), nullptr);
+  EXPECT_TRUE(copy.Size(4, -4));
+  EXPECT_TRUE(copy.StartRender());
+  EXPECT_TRUE(copy.EndRender(2));
+  o.CreateHeader();  // again after sizing: the header keeps the mask layout
+  o.ClearBuffers();
+  Frame fresh(4, 4, 0);
+  o.BlitBuffer(fresh.Bits(), &fresh.info, CRect(0, 0, 4, 4), CRect(0, 0, 4, 4), 0, 1);
+  EXPECT_EQ(CountInk(o, 2), 4);
+  EXPECT_EQ(fresh.At(0, 0), 0xFFFF);  // still top-down
+  EXPECT_EQ(fresh.At(0, 3), 0);
+}
