@@ -165,7 +165,8 @@ void CPopupMenuWnd::OnPaint() {
 
 // ---- tracking --------------------------------------------------------------------
 
-CMenuTracker::CMenuTracker(CMenu* menu, CWnd* owner, UINT flags) : m_menu(menu), m_owner(owner), m_flags(flags) {}
+CMenuTracker::CMenuTracker(CMenu* menu, CWnd* owner, UINT flags)
+    : m_menu(menu), m_owner(owner ? owner->m_hWnd : nullptr), m_flags(flags) {}
 
 CMenuTracker::~CMenuTracker() { CloseAbove(-1); }
 
@@ -177,17 +178,18 @@ CPopupMenuWnd* CMenuTracker::Level(int index) const {
 
 UINT CMenuTracker::Track(int x, int y) {
   if (!m_menu || m_menu->GetMenuItemCount() == 0) return 0;
-  if (m_owner && !(m_flags & TPM_NONOTIFY))
-    m_owner->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(m_menu), 0);
+  if (CWnd* owner = CWnd::FromHandle(m_owner); owner && !(m_flags & TPM_NONOTIFY))
+    owner->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(m_menu), 0);
   auto first = std::make_unique<CPopupMenuWnd>(this, m_menu, 0);
-  if (!first->Open(m_owner, POINT{x, y}, INT32_MIN)) return 0;
+  if (!first->Open(CWnd::FromHandle(m_owner), POINT{x, y}, INT32_MIN)) return 0;
   m_levels.push_back(std::move(first));
   uicore::Core& core = uicore::Get();
   m_outer = g_current;
   g_current = this;
   core.inputHooks.push_back([this](const SDL_Event& ev) { return OnEvent(ev); });
   ReleaseCapture();
-  while (!m_done && !core.quit) uicore::PumpOnce(1000);
+  // The menu also ends when its windows go (their owner was destroyed meanwhile).
+  while (!m_done && !core.quit && Level(0)->m_hWnd) uicore::PumpOnce(1000);
   core.inputHooks.pop_back();
   g_current = m_outer;
   CloseAbove(-1);
@@ -217,14 +219,15 @@ void CMenuTracker::OpenSub(int level, int index, bool selectFirst) {
   if (!(item.flags & MF_POPUP) || !item.popup || !Enabled(item) || item.popup->GetMenuItemCount() == 0) return;
   if (CPopupMenuWnd* open = Level(level + 1); open && open->Menu() == item.popup.get()) return;
   CloseAbove(level);
-  if (m_owner && !(m_flags & TPM_NONOTIFY))
-    m_owner->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(item.popup.get()), index);
+  if (CWnd* owner = CWnd::FromHandle(m_owner); owner && !(m_flags & TPM_NONOTIFY))
+    owner->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(item.popup.get()), index);
+  if (!Level(level) || !Level(level)->m_hWnd) return;  // the handler closed the menu
   CRect r = w->ItemRect(index);
   w->ClientToScreen(&r);
   CRect parent;
   w->GetWindowRect(&parent);
   auto sub = std::make_unique<CPopupMenuWnd>(this, item.popup.get(), level + 1);
-  if (!sub->Open(m_owner, POINT{parent.right - kSubOverlap, r.top - kBorder}, parent.left + kSubOverlap)) return;
+  if (!sub->Open(CWnd::FromHandle(m_owner), POINT{parent.right - kSubOverlap, r.top - kBorder}, parent.left + kSubOverlap)) return;
   m_levels.push_back(std::move(sub));
   if (selectFirst) Move(level + 1, 1);
 }
@@ -349,10 +352,11 @@ bool CMenuTracker::OnEvent(const SDL_Event& ev) {
 
 BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT) {
   if (!uicore::OnUiThread() || !uicore::EnsureStarted()) return FALSE;
+  const HWND ownerHwnd = owner ? owner->m_hWnd : nullptr;
   CMenuTracker tracker(this, owner, flags);
   const UINT chosen = tracker.Track(x, y);
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
-  if (chosen && owner) owner->PostMessage(WM_COMMAND, chosen, 0);
+  if (chosen && ownerHwnd) ::PostMessage(ownerHwnd, WM_COMMAND, chosen, 0);
   return chosen ? TRUE : FALSE;
 }
 

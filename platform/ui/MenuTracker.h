@@ -62,7 +62,7 @@ class CMenuTracker {
   bool Accelerator(int level, int vk);
 
   CMenu* m_menu;
-  CWnd* m_owner;
+  HWND m_owner;  // by handle: the owner may go while the menu is open
   UINT m_flags;
   std::vector<std::unique_ptr<CPopupMenuWnd>> m_levels;
   UINT m_result = 0;

@@ -183,8 +183,8 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
       if (m_hWnd && next.TopLeft() != old.TopLeft())
         SendMessage(WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(next.left), static_cast<WORD>(next.top)));
     }
-    if (m_hWnd && !(flags & SWP_NOZORDER) && insertAfter && m_parent) {
-      m_parent->InsertChild(this, insertAfter);
+    if (m_hWnd && !(flags & SWP_NOZORDER) && m_parent) {
+      m_parent->InsertChild(this, insertAfter ? insertAfter : &wndTop);
       if (visible) m_parent->InvalidateArea(m_rect, false);
     }
   }

@@ -205,3 +205,23 @@ TEST(Resources, StringsByIdAndTableParsing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Menu, DestroyingTheOwnerWhileOpenEndsTheMenu) {
+  CMenu menu;
+  menu.CreatePopupMenu();
+  menu.AppendMenu(MF_STRING, 1, "one");
+  auto owner = std::make_unique<CRecordingWnd>();
+  ASSERT_TRUE(owner->CreateTop(0, 0, 50, 50));
+  CRecordingWnd clock;
+  ASSERT_TRUE(clock.CreateTop(0, 0, 5, 5, WS_POPUP));
+  clock.hook = [&](UINT m, WPARAM, LPARAM) {
+    if (m == WM_TIMER && owner) owner.reset();  // destroys and deletes the owner mid-menu
+  };
+  clock.SetTimer(1, 5);
+  EXPECT_EQ(menu.TrackPopupMenu(TPM_RETURNCMD, 10, 10, owner.get()), 0);
+  EXPECT_EQ(owner, nullptr);
+}
+
+}  // namespace
