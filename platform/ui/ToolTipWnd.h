@@ -15,6 +15,7 @@ class CToolTipWnd : public CWnd {
   ~CToolTipWnd() override;
 
   // Creates the (hidden) window, owned by `owner`; pointSize is the font size.
+  using CWnd::Create;
   BOOL Create(CWnd* owner, int pointSize = 8);
   // Shows the text near the screen point (the cursor), on top, without activation.
   void DisplayToolTip(const std::string& text, POINT cursorScreen);

@@ -139,7 +139,7 @@ void CWnd::ApplyNativePosition(int x, int y) {
   if (!m_native) return;
   CRect b = BordersOf(m_native.get());
   CRect r(x - b.left, y - b.top, x - b.left + m_rect.Width(), y - b.top + m_rect.Height());
-  if (r == m_rect) return;
+  if (r.EqualRect(&m_rect)) return;
   m_rect = r;
   SendMessage(WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
@@ -155,13 +155,13 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
   }
   if (m_native) {
     CRect b = BordersOf(m_native.get());
-    if (!(flags & SWP_NOSIZE) && next.Size() != old.Size()) {
+    if (!(flags & SWP_NOSIZE) && (next.Width() != old.Width() || next.Height() != old.Height())) {
       const int w = std::max(1, next.Width() - b.left - b.right);
       const int h = std::max(1, next.Height() - b.top - b.bottom);
       SDL_SetWindowSize(m_native->window, w, h);
       ApplyNativeSize(w, h);
     }
-    if (!(flags & SWP_NOMOVE) && next.TopLeft() != old.TopLeft()) {
+    if (!(flags & SWP_NOMOVE) && (next.left != old.left || next.top != old.top)) {
       SDL_SetWindowPosition(m_native->window, next.left + b.left, next.top + b.top);
       ApplyNativePosition(next.left + b.left, next.top + b.top);
     }
@@ -173,14 +173,14 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
     }
   } else if (m_parent) {
     const bool visible = IsReallyVisible();
-    if (next != old) {
+    if (!next.EqualRect(&old)) {
       if (visible && !(flags & SWP_NOREDRAW)) m_parent->InvalidateArea(old, true);
       m_rect = next;
       if (visible && !(flags & SWP_NOREDRAW)) m_parent->InvalidateArea(next, true);
-      if (next.Size() != old.Size())
+      if ((next.Width() != old.Width() || next.Height() != old.Height()))
         SendMessage(WM_SIZE, SIZE_RESTORED,
                     MAKELPARAM(static_cast<WORD>(next.Width()), static_cast<WORD>(next.Height())));
-      if (m_hWnd && next.TopLeft() != old.TopLeft())
+      if (m_hWnd && (next.left != old.left || next.top != old.top))
         SendMessage(WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(next.left), static_cast<WORD>(next.top)));
     }
     if (m_hWnd && !(flags & SWP_NOZORDER) && m_parent) {
