@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "platform/ui/Headless.h"
-#include "platform/gfx/Rgn.h"
 #include "platform/ui/UiCore.h"
 
 namespace ui {
@@ -87,13 +86,12 @@ BOOL SaveScreenshotPng(const std::string& path, int margin, COLORREF background)
     if (!ReadWindowPixels(w->m_hWnd, pixels, pw, ph)) continue;
     CPoint origin(0, 0);
     w->ClientToScreen(&origin);
-    const CRgn* shape = w->GetWindowRgn();
     for (int y = 0; y < ph; ++y) {
       const int cy = origin.y - area.top + y;
       if (cy < 0 || cy >= height) continue;
       for (int x = 0; x < pw; ++x) {
         const int cx = origin.x - area.left + x;
-        if (cx < 0 || cx >= width || (shape && !uicore::InWindowShape(w, POINT{x, y}))) continue;
+        if (cx < 0 || cx >= width) continue;
         canvas[static_cast<std::size_t>(cy) * width + cx] = pixels[static_cast<std::size_t>(y) * pw + x];
       }
     }

@@ -124,8 +124,7 @@ CWnd* HitTest(CWnd* top, POINT clientPoint);
 // Whether a client point of a top-level window lies inside its shape (true
 // when it has none).
 bool InWindowShape(CWnd* top, POINT clientPoint);
-// Makes the native window follow the window's shape where the desktop can.
-void ApplyShape(CWnd* top);
+
 int VirtualKeyFromSdl(SDL_Keycode key);
 SDL_Keycode SdlFromVirtualKey(int vk);
 

@@ -137,7 +137,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
   return TRUE;
 }
 
-BOOL CWnd::CreateNative(const char* title, bool shaped) {
+BOOL CWnd::CreateNative(const char* title) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (!(m_style & WS_CAPTION) && !(m_style & WS_THICKFRAME)) flags |= SDL_WINDOW_BORDERLESS;
   if (m_style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
@@ -148,31 +148,15 @@ BOOL CWnd::CreateNative(const char* title, bool shaped) {
     flags |= (m_exStyle & WS_EX_TOOLWINDOW) ? SDL_WINDOW_POPUP_MENU : SDL_WINDOW_TOOLTIP;
   int w = std::max(1, m_rect.Width());
   int h = std::max(1, m_rect.Height());
-  SDL_Window* window = shaped ? SDL_CreateShapedWindow(title, m_rect.left, m_rect.top, w, h, flags | SDL_WINDOW_BORDERLESS)
-                              : SDL_CreateWindow(title, m_rect.left, m_rect.top, w, h, flags);
+  SDL_Window* window = SDL_CreateWindow(title, m_rect.left, m_rect.top, w, h, flags);
   if (!window) return FALSE;
   m_native = std::make_unique<CWndNative>();
   m_native->window = window;
   m_native->sdlId = SDL_GetWindowID(window);
   SDL_GetWindowSize(window, &m_native->clientWidth, &m_native->clientHeight);
-  int x = m_rect.left, y = m_rect.top;
-  // A shaped window is made off-screen and placed when it gets its shape.
-  if (!shaped) SDL_GetWindowPosition(window, &x, &y);
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(window, &x, &y);
   m_rect = CRect(x, y, x + m_native->clientWidth, y + m_native->clientHeight);
-  return TRUE;
-}
-
-BOOL CWnd::RecreateNative(bool shaped) {
-  if (!m_native) return FALSE;
-  std::unique_ptr<CWndNative> old = std::move(m_native);
-  if (!CreateNative(m_title.c_str(), shaped)) {
-    m_native = std::move(old);
-    return FALSE;
-  }
-  if (m_icons[1] || m_icons[0]) uicore::ApplyIcon(m_native->window, m_icons[1] ? m_icons[1] : m_icons[0]);
-  if (m_style & WS_VISIBLE) SDL_ShowWindow(m_native->window);
-  old.reset();
-  InvalidateTree();
   return TRUE;
 }
 

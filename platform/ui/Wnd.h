@@ -107,7 +107,8 @@ class CWnd {
   void SetIcon(HICON icon, BOOL bigIcon);
   HICON GetIcon(BOOL bigIcon) const;
   // Shapes a top-level window: only the region (window coordinates) takes the
-  // mouse and, where the desktop supports shaped windows, stays visible. The
+  // mouse. The native window stays rectangular, so the window paints the
+  // area outside the shape itself (a skin paints its background there). The
   // window keeps a copy; null removes the shape.
   int SetWindowRgn(const CRgn* region, BOOL redraw = TRUE);
   // The same with a polygon filled by the winding rule; empty removes the shape.
@@ -220,8 +221,6 @@ class CWnd {
   // Invalidates the window and every descendant (a new or exposed surface).
   void InvalidateTree();
   void ApplyNativeSize(int width, int height);
-  // Replaces the native window (to make it a shaped one); FALSE when it could not.
-  BOOL RecreateNative(bool shaped);
   void ApplyNativePosition(int x, int y);
 
  private:
@@ -229,7 +228,7 @@ class CWnd {
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DispatchKey(UINT message, WPARAM wParam, LPARAM lParam);
-  BOOL CreateNative(const char* title, bool shaped = false);
+  BOOL CreateNative(const char* title);
   void ApplyStyleToNative();
   void ClampMinMax(int& width, int& height);
   void InsertChild(CWnd* child, const CWnd* after);

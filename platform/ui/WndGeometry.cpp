@@ -131,7 +131,6 @@ void CWnd::ApplyNativeSize(int width, int height) {
   m_rect.bottom = m_rect.top + height;
   m_update.Intersect(CRect(0, 0, width, height));
   SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
-  if (m_region) uicore::ApplyShape(this);
   if (m_hWnd) InvalidateTree();  // the surface was replaced: everything is drawn again
 }
 
@@ -362,7 +361,6 @@ int CWnd::SetWindowRgn(const CRgn* region, BOOL redraw) {
   } else {
     m_region.reset();
   }
-  uicore::ApplyShape(this);
   if (redraw) InvalidateTree();
   return 1;
 }
