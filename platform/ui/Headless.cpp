@@ -126,6 +126,10 @@ BOOL InjectResize(HWND hwnd, int clientWidth, int clientHeight) {
   return PushWindowEvent(hwnd, SDL_WINDOWEVENT_RESIZED, clientWidth, clientHeight);
 }
 
+BOOL InjectFocus(HWND hwnd, bool gained) {
+  return PushWindowEvent(hwnd, gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST);
+}
+
 BOOL InjectClose(HWND hwnd) { return PushWindowEvent(hwnd, SDL_WINDOWEVENT_CLOSE); }
 
 BOOL ReadWindowPixels(HWND hwnd, std::vector<std::uint32_t>& pixels, int& width, int& height) {

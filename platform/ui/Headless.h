@@ -28,6 +28,8 @@ BOOL InjectKeyPress(HWND hwnd, int virtualKey);
 BOOL InjectText(HWND hwnd, const char* utf8);
 // The user resized the top-level window of `hwnd` to this client size.
 BOOL InjectResize(HWND hwnd, int clientWidth, int clientHeight);
+// The top-level window of `hwnd` gained or lost the keyboard focus (activation).
+BOOL InjectFocus(HWND hwnd, bool gained);
 // The user asked to close the top-level window of `hwnd`.
 BOOL InjectClose(HWND hwnd);
 
