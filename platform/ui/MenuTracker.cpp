@@ -344,14 +344,7 @@ bool CMenuTracker::OnEvent(const SDL_Event& ev) {
     case SDL_MOUSEMOTION:
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: OnMouse(ev); return true;
-    case SDL_WINDOWEVENT:
-      // The user went to another application: the menu closes, as a press outside would close it.
-      if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-        CWnd* owner = CWnd::FromHandle(m_owner);
-        CWnd* top = owner ? owner->GetTopLevelParent() : nullptr;
-        if (top && top->Native() && top->Native()->sdlId == ev.window.windowID) m_done = true;
-      }
-      return false;
+
     default: return false;
   }
 }

@@ -256,9 +256,6 @@ void HandleEvent(const SDL_Event& ev) {
     return;
   }
   if (ev.type == SDL_WINDOWEVENT) {
-    // A modal tracker sees window events too (a menu closes when its window
-    // loses the focus) but does not take them.
-    if (!core.inputHooks.empty()) core.inputHooks.back()(ev);
     HandleWindowEvent(ev.window);
     return;
   }

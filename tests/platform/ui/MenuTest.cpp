@@ -228,16 +228,18 @@ TEST(Menu, DestroyingTheOwnerWhileOpenEndsTheMenu) {
 
 namespace {
 
-TEST(Menu, OwnerLosingTheFocusClosesTheMenuAndActivationIsReported) {
-  MenuFixture f;
-  ui::InjectFocus(f.owner.m_hWnd, true);
-  ui::InjectFocus(f.owner.m_hWnd, false);
-  EXPECT_EQ(static_cast<UINT>(f.popup->TrackPopupMenu(TPM_RETURNCMD, 150, 150, &f.owner)), 0u);
-  auto activations = f.owner.Only(WM_ACTIVATE);
+TEST(Input, ActivationIsReportedAndGivesTheWindowTheFocus) {
+  CRecordingWnd wnd;
+  ASSERT_TRUE(wnd.CreateTop(0, 0, 50, 50));
+  ui::InjectFocus(wnd.m_hWnd, true);
+  ui::InjectFocus(wnd.m_hWnd, false);
+  ui::ProcessPendingMessages();
+  auto activations = wnd.Only(WM_ACTIVATE);
   ASSERT_EQ(activations.size(), 2u);
   EXPECT_EQ(LOWORD(activations[0].wParam), WA_ACTIVE);
   EXPECT_EQ(LOWORD(activations[1].wParam), WA_INACTIVE);
-  EXPECT_EQ(CWnd::GetFocus(), &f.owner);  // activation gave the window the focus
+  EXPECT_EQ(CWnd::GetFocus(), &wnd);
+  EXPECT_EQ(CWnd::GetActiveWindow(), nullptr);
 }
 
 }  // namespace
