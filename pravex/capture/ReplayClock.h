@@ -37,6 +37,9 @@ class CReplayClock : public CCriticalSection {
   DWORD GetMarker();
   // Now(), but never past a set marker: the display stops at a pause mark.
   DWORD GetDisplayTime();
+  // The time source's own reading (real milliseconds, at no rate), for callers
+  // that time things in step with this clock, such as timed pause marks.
+  DWORD GetSourceTime() { return m_source->GetSystemTime(); }
 
  private:
   DWORD RawTime();  // caller holds the lock

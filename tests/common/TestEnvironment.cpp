@@ -78,17 +78,27 @@ std::string BinDir() {
 
 }  // namespace testenv
 
-// The same suppressions as tests/lsan.supp, built in: CTest passes the test
-// environment to discovered tests only in part, so LSAN_OPTIONS may be missing.
+// Sanitizer settings built into every test program, so that they hold however
+// the program is started. The suppressed leaks are process-lifetime caches of
+// the font, desktop and media libraries, not leaks of ours.
 extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libgio-2.0.so\n"
-         "leak:libSDL2-2.0.so\nleak:libdbus-1.so\nleak:libX11.so\n";
+  return "leak:libfontconfig.so\n"
+         "leak:libglib-2.0.so\n"
+         "leak:libgobject-2.0.so\n"
+         "leak:libgio-2.0.so\n"
+         "leak:libSDL2-2.0.so\n"
+         "leak:libdbus-1.so\n"
+         "leak:libX11.so\n";
 }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
+extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
 
 int main(int argc, char** argv) {
   testenv::SetDefault("SDL_VIDEODRIVER", "dummy");
   testenv::SetDefault("SDL_AUDIODRIVER", "dummy");
   setenv("LC_ALL", "C", 1);
+  testenv::SetDefault("OLVANE_TEST_DATA", OLVANE_SOURCE_DIR "/tests/data");
+  testenv::SetDefault("OLVANE_BIN_DIR", OLVANE_BINARY_DIR "/bin");
   testenv::ProcessTempDir();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

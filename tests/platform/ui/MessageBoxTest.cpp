@@ -5,23 +5,27 @@
 
 namespace {
 
-TEST(MessageBox, HookReadsTheBoxAndAnswersHeadlessFallsBackToTheFirstButton) {
+TEST(MessageBox, WindowBoxesReachThePlatformBoxAndItsHook) {
+  CRecordingWnd owner;
+  ASSERT_TRUE(owner.CreateTop(0, 0, 10, 10));
   std::string seenText, seenCaption;
-  UINT seenType = 0;
-  ui::SetMessageBoxHook([&](const std::string& text, const std::string& caption, UINT type) {
-    seenText = text;
-    seenCaption = caption;
-    seenType = type;
-    return IDNO;
-  });
-  EXPECT_EQ(MessageBox(nullptr, "Replace it?", "Olvane", MB_YESNO | MB_ICONQUESTION), IDNO);
-  EXPECT_EQ(seenText, "Replace it?");
-  EXPECT_EQ(seenCaption, "Olvane");
-  EXPECT_EQ(seenType, MB_YESNO | MB_ICONQUESTION);
-  ui::SetMessageBoxHook(nullptr);
-  // Headless (dummy video): printed, never blocking, answered with the first button.
-  EXPECT_EQ(MessageBox(nullptr, "text", "caption", MB_YESNO), IDYES);
-  EXPECT_EQ(AfxMessageBox("done"), IDOK);
+  unsigned seenType = 0;
+  {
+    CScopedMessageBoxHook hook([&](const std::string& text, const std::string& caption, unsigned type) {
+      seenText = text;
+      seenCaption = caption;
+      seenType = type;
+      return IDNO;
+    });
+    EXPECT_EQ(MessageBox(owner.m_hWnd, "Replace it?", "Olvane", MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(seenText, "Replace it?");
+    EXPECT_EQ(seenCaption, "Olvane");
+    EXPECT_EQ(seenType, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(AfxMessageBox(nullptr), IDNO);
+    EXPECT_EQ(seenText, "");
+  }
+  // Headless without a hook: never blocks, answers with the default button.
+  EXPECT_EQ(MessageBox(owner.m_hWnd, "text", "caption", MB_YESNO), IDYES);
 }
 
 }  // namespace

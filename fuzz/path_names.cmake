@@ -1,0 +1,1 @@
+olvane_fuzz_target(path_names pravex)

@@ -1,0 +1,217 @@
+#include "platform/sound/SoundOutput.h"
+
+#include "platform/base/Clock.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct CSoundOutput::Impl {
+  SDL_AudioDeviceID device = 0;
+  bool audioInit = false;
+  std::vector<BYTE> buffer;
+  mutable std::recursive_mutex mutex;  // guards everything below and the buffer
+  DWORD readPos = 0;                   // next byte the device callback takes
+  ULONGLONG takenSincePosition = 0;    // bytes taken since play start or cursor set
+  ULONGLONG consumed = 0;
+  DWORD deviceLatency = 0;  // bytes the device holds ahead of what is heard
+  DWORD frameBytes = 1;
+  DWORD bytesPerSecond = 0;
+  std::uint32_t lastFillTick = 0;  // monotonic ms of the last buffer taken while playing
+  bool playing = false;
+  int volume = kVolumeFull;
+  BYTE silence = 0;
+  std::string lastError;
+
+  static void Callback(void* user, Uint8* stream, int len) { static_cast<Impl*>(user)->Fill(stream, len); }
+
+  void Fill(Uint8* stream, int len) {
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    const DWORD want = static_cast<DWORD>(len);
+    if (!playing || buffer.empty()) {
+      std::memset(stream, silence, want);
+      return;
+    }
+    DWORD done = 0;
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    while (done < want) {
+      const DWORD n = std::min(want - done, size - readPos);
+      if (volume <= kVolumeMin) std::memset(stream + done, silence, n);
+      else std::memcpy(stream + done, buffer.data() + readPos, n);
+      done += n;
+      readPos = (readPos + n) % size;
+    }
+    takenSincePosition += want;
+    consumed += want;
+    lastFillTick = timeGetTime();
+  }
+
+  void Close() {
+    if (device) {
+      SDL_CloseAudioDevice(device);
+      device = 0;
+    }
+    if (audioInit) {
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      audioInit = false;
+    }
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    buffer.clear();
+    readPos = 0;
+    takenSincePosition = consumed = 0;
+    playing = false;
+  }
+};
+
+CSoundOutput::CSoundOutput() : m_impl(std::make_unique<Impl>()) {}
+
+CSoundOutput::~CSoundOutput() { Release(); }
+
+bool CSoundOutput::Create(DWORD rate, WORD bits, WORD channels, DWORD bufferBytes) {
+  Release();
+  Impl& d = *m_impl;
+  if ((bits != 8 && bits != 16) || (channels != 1 && channels != 2) || rate < 1000 || rate > 192000) {
+    d.lastError = "unsupported sound format";
+    return false;
+  }
+  d.frameBytes = static_cast<DWORD>(bits / 8) * channels;
+  d.bytesPerSecond = d.frameBytes * rate;
+  if (bufferBytes < d.frameBytes * 64 || bufferBytes > (64u << 20) || bufferBytes % d.frameBytes) {
+    d.lastError = "unusable sound buffer size";
+    return false;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    d.lastError = SDL_GetError();
+    return false;
+  }
+  d.audioInit = true;
+  SDL_AudioSpec want{};
+  want.freq = static_cast<int>(rate);
+  want.format = bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+  want.channels = static_cast<Uint8>(channels);
+  // A device buffer of about 25 ms keeps the play cursor fine-grained: it only
+  // moves when the device takes a buffer.
+  Uint16 samples = 256;
+  while (samples < 4096 && samples * 2u <= rate / 40) samples = static_cast<Uint16>(samples * 2);
+  want.samples = samples;
+  want.callback = &Impl::Callback;
+  want.userdata = &d;
+  SDL_AudioSpec have{};
+  {
+    std::lock_guard<std::recursive_mutex> lock(d.mutex);
+    d.buffer.assign(bufferBytes, bits == 8 ? 0x80 : 0);
+    d.silence = bits == 8 ? 0x80 : 0;
+    d.readPos = 0;
+    d.takenSincePosition = d.consumed = 0;
+    d.playing = false;
+  }
+  // No format changes allowed: SDL converts to whatever the device needs, so
+  // the callback always sees our own format.
+  d.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (!d.device) {
+    d.lastError = SDL_GetError();
+    d.Close();
+    return false;
+  }
+  d.deviceLatency = have.size ? have.size : static_cast<DWORD>(have.samples) * d.frameBytes;
+  SDL_PauseAudioDevice(d.device, 0);  // the callback runs and plays silence while stopped
+  return true;
+}
+
+void CSoundOutput::Release() { m_impl->Close(); }
+
+bool CSoundOutput::IsCreated() const { return m_impl->device != 0; }
+
+DWORD CSoundOutput::GetBufferSize() const {
+  std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  return static_cast<DWORD>(m_impl->buffer.size());
+}
+
+const char* CSoundOutput::GetLastError() const { return m_impl->lastError.c_str(); }
+
+bool CSoundOutput::Lock(DWORD offset, DWORD bytes, BYTE** part1, DWORD* size1, BYTE** part2, DWORD* size2) {
+  Impl& d = *m_impl;
+  if (!part1 || !size1) return false;
+  d.mutex.lock();
+  const DWORD size = static_cast<DWORD>(d.buffer.size());
+  if (size == 0 || offset >= size || bytes > size) {
+    d.mutex.unlock();
+    return false;
+  }
+  const DWORD first = std::min(bytes, size - offset);
+  *part1 = d.buffer.data() + offset;
+  *size1 = first;
+  if (part2) *part2 = first < bytes ? d.buffer.data() : nullptr;
+  if (size2) *size2 = bytes - first;
+  return true;
+}
+
+void CSoundOutput::Unlock() { m_impl->mutex.unlock(); }
+
+DWORD CSoundOutput::GetPlayCursor() const {
+  const Impl& d = *m_impl;
+  std::lock_guard<std::recursive_mutex> lock(d.mutex);
+  const DWORD size = static_cast<DWORD>(d.buffer.size());
+  if (size == 0) return 0;
+  // What the device took in its last buffer is still to be heard; it plays
+  // out at the sample rate between two buffers.
+  ULONGLONG ahead = std::min<ULONGLONG>(d.deviceLatency, d.takenSincePosition);
+  if (d.playing && ahead) {
+    const ULONGLONG played = static_cast<ULONGLONG>(timeGetTime() - d.lastFillTick) * d.bytesPerSecond / 1000;
+    ahead -= std::min(ahead, played);
+    ahead -= ahead % d.frameBytes;
+  }
+  return static_cast<DWORD>((d.readPos + size - ahead % size) % size);
+}
+
+void CSoundOutput::SetPlayCursor(DWORD position) {
+  Impl& d = *m_impl;
+  std::lock_guard<std::recursive_mutex> lock(d.mutex);
+  if (d.buffer.empty()) return;
+  position -= position % d.frameBytes;
+  d.readPos = position % static_cast<DWORD>(d.buffer.size());
+  d.takenSincePosition = 0;
+}
+
+ULONGLONG CSoundOutput::GetBytesConsumed() const {
+  std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  return m_impl->consumed;
+}
+
+void CSoundOutput::Play() {
+  std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  if (!m_impl->playing) {
+    m_impl->playing = true;
+    m_impl->takenSincePosition = 0;
+  }
+}
+
+void CSoundOutput::Stop() {
+  std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  if (!m_impl->playing) return;
+  // What the device took but did not play yet is played again on the next
+  // start: the cursor stays on the sample being heard when it stopped.
+  const DWORD cursor = GetPlayCursor();
+  m_impl->playing = false;
+  m_impl->readPos = cursor;
+  m_impl->takenSincePosition = 0;
+}
+
+bool CSoundOutput::IsPlaying() const {
+  std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  return m_impl->playing;
+}
+
+void CSoundOutput::SetVolume(int hundredthsOfDb) {
+  std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  m_impl->volume = std::clamp(hundredthsOfDb, kVolumeMin, kVolumeFull);
+}
+
+int CSoundOutput::GetVolume() const {
+  std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  return m_impl->volume;
+}

@@ -1,0 +1,54 @@
+// The sound card as a looping buffer: callers write PCM ahead of a play cursor
+// that the device advances while playing. Stands in for a secondary sound
+// buffer: lock/unlock in two parts at the wrap, play looping, stop, set the
+// play cursor, volume full or minimum.
+#pragma once
+
+#include <memory>
+
+#include "platform/base/WinTypes.h"
+
+class CSoundOutput {
+ public:
+  static constexpr int kVolumeFull = 0;
+  static constexpr int kVolumeMin = -10000;  // hundredths of a decibel: silent
+
+  CSoundOutput();
+  ~CSoundOutput();
+  CSoundOutput(const CSoundOutput&) = delete;
+  CSoundOutput& operator=(const CSoundOutput&) = delete;
+
+  // Opens the default output device for 8- or 16-bit PCM with 1 or 2 channels
+  // and a looping buffer of bufferBytes (whole sample frames). One attempt;
+  // false when the format is unusable or no device opens. Releases any
+  // previous device first. The output starts stopped with the cursor at 0.
+  bool Create(DWORD rate, WORD bits, WORD channels, DWORD bufferBytes);
+  void Release();
+  bool IsCreated() const;
+  DWORD GetBufferSize() const;
+  // Why the last Create failed, for messages.
+  const char* GetLastError() const;
+
+  // Gives write access to bytes at offset (wrapping): part one, then part two
+  // (null and 0 when nothing wraps). The buffer stays locked until Unlock.
+  bool Lock(DWORD offset, DWORD bytes, BYTE** part1, DWORD* size1, BYTE** part2, DWORD* size2);
+  void Unlock();
+
+  // Byte offset of the sample being heard now: the device's read position less
+  // what it has taken but not yet played.
+  DWORD GetPlayCursor() const;
+  void SetPlayCursor(DWORD position);
+  // Bytes the device has taken from the buffer since it was created (for tests
+  // and diagnostics: media time comes from consumed samples, not wall time).
+  ULONGLONG GetBytesConsumed() const;
+
+  void Play();  // looping
+  void Stop();
+  bool IsPlaying() const;
+  void SetVolume(int hundredthsOfDb);
+  int GetVolume() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
+};

@@ -1,0 +1,358 @@
+#include "pravex/capture/AudioReplay.h"
+
+#include "platform/base/Clock.h"
+#include "pravex/capture/CaptureAudio.h"
+#include "pravex/capture/CaptureFileReader.h"
+#include "pravex/capture/CaptureFileWriter.h"
+#include "pravex/capture/CaptureFormat.h"
+#include "tests/common/TestEnvironment.h"
+#include "tests/pravex/capture/CaptureTestUtil.h"
+#include "tests/pravex/capture/RecordingSink.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+using namespace capture;
+
+namespace {
+
+// A sound block of `bytes` stored bytes at `time`, anchored at (0, 0).
+CCaptureAudio* MakeBlock(WORD codec, DWORD time, DWORD position, const std::vector<BYTE>& data, DWORD decoded,
+                         DWORD rate = 8000, WORD bits = 16, WORD channels = 1) {
+  auto* block = new CCaptureAudio;
+  block->SetTime(time);
+  block->SetFormat(CaptureAudioFormat{codec, rate, bits, channels});
+  block->SetStreamPosition(position);
+  block->SetDecodedLength(decoded);
+  block->SetAnchor(0, 0);
+  block->SetDataCopy(data.data(), static_cast<DWORD>(data.size()));
+  return block;
+}
+
+std::vector<BYTE> Pattern(DWORD n, unsigned seed) {
+  std::vector<BYTE> v(n);
+  for (DWORD i = 0; i < n; ++i) v[i] = static_cast<BYTE>((i * 131 + seed) >> 1);
+  return v;
+}
+
+// 1 s of GSM: 50 frames of a tone encoded with a fresh encoder.
+std::vector<BYTE> GsmSecond(unsigned seed) {
+  CGsmCodec codec;
+  std::vector<BYTE> out(50 * 33);
+  short samples[160];
+  for (int f = 0; f < 50; ++f) {
+    for (int i = 0; i < 160; ++i) samples[i] = static_cast<short>(6000 * std::sin((f * 160 + i + seed) * 0.3));
+    codec.EncodeFrame(samples, &out[f * 33]);
+  }
+  return out;
+}
+
+void Send(CAudioReplay& player, DWORD type, DWORD time = 0) {
+  player.WriteCaptureData(CCaptureData::CreateControl(type, kStreamAudio, time));
+}
+
+std::vector<BYTE> Drain(CAudioReplay& player) {
+  std::vector<BYTE> all, chunk(4096);
+  for (;;) {
+    int n = static_cast<int>(chunk.size());
+    EXPECT_TRUE(player.GetAudio(chunk.data(), n));
+    if (n == 0) return all;
+    all.insert(all.end(), chunk.begin(), chunk.begin() + n);
+  }
+}
+
+}  // namespace
+
+TEST(CAudioReplay, GsmStartInsideABlockSkipsWholeFramesThenPartOfOne) {
+  CAudioReplay player;
+  player.EnableMemoryMode();
+  Send(player, kRecordReset);
+  Send(player, kRecordBeginPreroll, 12345);
+  const std::vector<BYTE> second = GsmSecond(0);
+  for (DWORD k = 0; k <= 13; ++k) player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecGsm, k * 1000, k * 16000, second, 16000));
+  const std::vector<BYTE> got = Drain(player);
+  // Blocks 0-11 end before the start; block 12 loses 345 ms (5520 bytes):
+  // 17 frames passed over, the 18th decoded and its last 240 bytes queued.
+  ASSERT_EQ(got.size(), (16000u - 5520u) + 16000u);
+  CGsmCodec reference;
+  short frame[160];
+  ASSERT_TRUE(reference.DecodeFrame(&second[17 * 33], frame));
+  EXPECT_EQ(0, std::memcmp(got.data(), reinterpret_cast<BYTE*>(frame) + 80, 240));
+  EXPECT_EQ(player.GetQueuedEnd(), 14u * 16000u);
+}
+
+TEST(CAudioReplay, PcmStartSkipsIntoTheBlockAndPartialGsmFramesAreNotRead) {
+  CAudioReplay player;
+  player.EnableMemoryMode();
+  Send(player, kRecordBeginPreroll, 12345);
+  const std::vector<BYTE> pcm = Pattern(16000, 3);
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 12000, 192000, pcm, 16000));
+  std::vector<BYTE> got = Drain(player);
+  ASSERT_EQ(got.size(), 16000u - 5520u);
+  EXPECT_TRUE(std::equal(got.begin(), got.end(), pcm.begin() + 5520));
+
+  // A GSM block of 2.5 frames whose header claims far more decodes 2 frames.
+  std::vector<BYTE> gsm = GsmSecond(1);
+  gsm.resize(33 * 2 + 16);
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecGsm, 13000, 208000, gsm, 1000000));
+  EXPECT_EQ(Drain(player).size(), 640u);
+  EXPECT_EQ(player.GetQueuedEnd(), 208000u + 640u);
+}
+
+TEST(CAudioReplay, BlocksWithUnplayableFormatsAreDropped) {
+  CAudioReplay player;
+  player.EnableMemoryMode();
+  Send(player, kRecordBeginPreroll, 0);
+  const std::vector<BYTE> pcm = Pattern(800, 1);
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 0));
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 0));
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 16, 0));
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 0xFFFFFFFF, 16, 2));
+  player.WriteCaptureData(MakeBlock(7, 0, 0, pcm, 800));
+  EXPECT_TRUE(Drain(player).empty());
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800));
+  EXPECT_EQ(Drain(player).size(), 800u);
+}
+
+TEST(CAudioReplay, MemoryRingWrapsAndDropsWhatDoesNotFit) {
+  CAudioReplay player;
+  int n = 10;
+  BYTE buf[10];
+  EXPECT_FALSE(player.GetAudio(buf, n));  // no ring before memory mode
+  player.EnableMemoryMode();
+  std::vector<std::vector<BYTE>> blocks;
+  for (unsigned i = 0; i < 4; ++i) blocks.push_back(Pattern(60000, i));
+  for (unsigned i = 0; i < 3; ++i)
+    player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, i * 100, i * 60000, blocks[i], 60000));
+  // 120000 taken; the third block is larger than the 43840 bytes left: dropped.
+  std::vector<BYTE> first(100000);
+  n = 100000;
+  ASSERT_TRUE(player.GetAudio(first.data(), n));
+  ASSERT_EQ(n, 100000);
+  EXPECT_TRUE(std::equal(first.begin(), first.begin() + 60000, blocks[0].begin()));
+  // Room again: the fourth block wraps around the ring's end.
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 300, 180000, blocks[3], 60000));
+  const std::vector<BYTE> rest = Drain(player);
+  ASSERT_EQ(rest.size(), 20000u + 60000u);
+  EXPECT_TRUE(std::equal(rest.begin(), rest.begin() + 20000, blocks[1].begin() + 40000));
+  EXPECT_TRUE(std::equal(rest.begin() + 20000, rest.end(), blocks[3].begin()));
+}
+
+namespace {
+
+struct SteeringFixture : ::testing::Test {
+  void SetUp() override {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (testenv::MakeTempDir("steer") + "/out.raw").c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+  }
+  // Preroll with one second of PCM at 0, then start without playing: the
+  // output exists but stands still with its cursor at 0.
+  void Prepare(CAudioReplay& player) {
+    player.SetClock(&clock);
+    Send(player, kRecordReset);
+    Send(player, kRecordBeginPreroll, 0);
+    player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(16000, 1), 16000));
+    Send(player, kRecordEndPreroll);
+    Send(player, kRecordStart);
+    ASSERT_TRUE(player.Output().IsCreated());
+  }
+  CManualTimeSource source{0};
+  CReplayClock clock{&source};
+};
+
+}  // namespace
+
+TEST_F(SteeringFixture, SoundBehindTheClockHoldsItAtMostTenMsPerBlock) {
+  struct Case {
+    DWORD clockAt;
+    int expectedStep;
+  };
+  // The sound being heard is at 0 ms (cursor at the buffer's start).
+  for (const Case c : {Case{35, -3}, Case{500, -10}, Case{5, 0}}) {
+    CAudioReplay player;
+    Prepare(player);
+    clock.Reset(FALSE, 0);
+    clock.SetTime(c.clockAt);
+    player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 1000, 16000, Pattern(16000, 2), 16000));
+    EXPECT_EQ(player.GetAdjustmentTotal(), c.expectedStep) << c.clockAt;
+    // A hold of |step| ms: the clock stands still that long, then goes on.
+    source.Advance(static_cast<DWORD>(-c.expectedStep));
+    EXPECT_EQ(clock.Now(), c.clockAt);
+    source.Advance(1);
+    EXPECT_EQ(clock.Now(), c.clockAt + 1);
+  }
+}
+
+TEST_F(SteeringFixture, SoundAheadOfTheClockAdvancesIt) {
+  CAudioReplay player;
+  Prepare(player);
+  // The card is one second in (cursor at 16000 bytes) while the clock reads
+  // 900 ms: the clock jumps ahead by the largest step.
+  player.Output().Output().SetPlayCursor(16000);
+  clock.Reset(FALSE, 0);
+  clock.SetTime(900);
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 1000, 16000, Pattern(16000, 2), 16000));
+  EXPECT_EQ(player.GetAdjustmentTotal(), 10);
+  EXPECT_EQ(clock.Now(), 910u);
+  // After a stop every correction is forgotten.
+  Send(player, kRecordStopped);
+  EXPECT_EQ(player.GetAdjustmentTotal(), 0);
+  EXPECT_EQ(player.GetQueuedEnd(), 0u);
+}
+
+TEST(CAudioReplayEndToEnd, PlaysAPcmToneInStepWithTheClock) {
+  const std::string dir = testenv::MakeTempDir("e2e");
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", (dir + "/out.raw").c_str(), 1);
+  unsetenv("SDL_DISKAUDIODELAY");  // paced like a real card
+
+  // Six seconds of a 440 Hz tone in 100 ms blocks, with a screen stream;
+  // past the two seconds of preroll the blocks arrive while playing and steer.
+  const std::string path = dir + "/tone.zeph";
+  {
+    CCaptureFileWriter writer;
+    ASSERT_TRUE(writer.Create(path));
+    writer.AddStream(kStreamScreen, 16, 8);
+    writer.AddStream(kStreamAudio);
+    const auto picture = capturetest::DesktopPicture(16, 8, 16, 0);
+    ASSERT_TRUE(writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true));
+    for (DWORD b = 0; b < 60; ++b) {
+      std::vector<BYTE> pcm(1600);
+      for (DWORD i = 0; i < 800; ++i) {
+        const auto s = static_cast<short>(10000 * std::sin(2 * M_PI * 440 * (b * 800 + i) / 8000.0));
+        pcm[2 * i] = static_cast<BYTE>(s & 0xFF);
+        pcm[2 * i + 1] = static_cast<BYTE>((s >> 8) & 0xFF);
+      }
+      CCaptureAudio* block = MakeBlock(CCaptureAudio::kCodecPcm, b * 100, b * 1600, pcm, 1600);
+      ASSERT_TRUE(writer.WriteRecord(*block));
+      block->Release();
+    }
+    ASSERT_TRUE(writer.AddScreenPicture(6000, picture.data(), 16, 8, 16, false));
+    ASSERT_TRUE(writer.Finish());
+  }
+
+  CReplayClock clock;
+  CAudioReplay player;
+  player.SetClock(&clock);
+  CRecordingSink screen(&clock);
+  CCaptureFileReader reader;
+  ASSERT_TRUE(reader.Open(path));
+  reader.SetClock(&clock);
+  reader.AddHandler(&screen, kStreamScreen, 0, true);
+  reader.AddHandler(&player, kStreamAudio, 2000, true);
+  ASSERT_TRUE(reader.Start());
+  if (!player.IsEnabled()) GTEST_SKIP() << "no sound device: replay ran silently";
+
+  // While it plays, compare the clock with the sample being heard.
+  std::vector<double> gaps;
+  const DWORD wallStart = timeGetTime();
+  while (!screen.Has(kRecordEndOfStream)) {
+    Sleep(20);
+    const DWORD now = clock.Now();
+    const double heardMs = player.Output().Output().GetPlayCursor() / 16.0;
+    if (now > 4000 && now < 5900) gaps.push_back(heardMs - now);  // once steering has settled
+  }
+  const double wallSeconds = (timeGetTime() - wallStart) / 1000.0;
+  const double deviceSeconds = static_cast<double>(player.Output().Output().GetBytesConsumed()) / 16000.0;
+  reader.Stop();
+  ASSERT_GT(gaps.size(), 10u);
+  // Steering corrects at most 10 ms per 100 ms block: a device starved by an
+  // overloaded machine falls behind further than any clock steering allows.
+  if (deviceSeconds < 0.97 * wallSeconds) {
+    GTEST_SKIP() << "sound device starved (" << deviceSeconds << " s played in " << wallSeconds
+                 << " s): machine too loaded to judge clock steering";
+  }
+  double mean = 0;
+  for (double g : gaps) mean += g;
+  mean /= static_cast<double>(gaps.size());
+  EXPECT_LT(std::fabs(mean), 50.0) << "clock and sound drifted apart; device played " << deviceSeconds << " s in "
+                                   << wallSeconds << " s";
+  if (std::getenv("OLVANE_DEBUG_AUDIO")) {
+    for (double g : gaps) std::fprintf(stderr, "%.0f ", g);
+    std::fprintf(stderr, "\nadjust %d consumed %llu\n", player.GetAdjustmentTotal(),
+                 static_cast<unsigned long long>(player.Output().Output().GetBytesConsumed()));
+  }
+
+  const std::string raw = testenv::ReadFile(dir + "/out.raw");
+  const auto* samples = reinterpret_cast<const short*>(raw.data());
+  const size_t count = raw.size() / 2;
+  size_t first = 0, last = count;
+  while (first < count && samples[first] == 0) ++first;
+  while (last > first && samples[last - 1] == 0) --last;
+  const double seconds = static_cast<double>(last - first) / 8000.0;
+  // The replay ends, and stops the sound, when the clock reaches the end.
+  EXPECT_GT(seconds, 5.7);
+  EXPECT_LE(seconds, 6.0);
+  int crossings = 0;
+  for (size_t i = first + 1; i < last; ++i) crossings += (samples[i - 1] < 0) != (samples[i] < 0);
+  EXPECT_NEAR(crossings / seconds / 2, 440, 10);
+}
+
+namespace {
+
+// A capture of one second: screen pictures and, when withSound, PCM blocks.
+std::string WriteShortCapture(const std::string& dir, bool withSound) {
+  const std::string path = dir + "/short.zeph";
+  CCaptureFileWriter writer;
+  writer.Create(path);
+  writer.AddStream(kStreamScreen, 16, 8);
+  if (withSound) writer.AddStream(kStreamAudio);
+  const auto picture = capturetest::DesktopPicture(16, 8, 16, 0);
+  writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true);
+  if (withSound) {
+    CCaptureAudio* block = MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(1600, 1), 1600);
+    writer.WriteRecord(*block);
+    block->Release();
+  }
+  writer.AddScreenPicture(1000, picture.data(), 16, 8, 16, false);
+  writer.Finish();
+  return path;
+}
+
+}  // namespace
+
+TEST(CAudioReplayEndToEnd, CaptureWithoutSoundLeavesTheOutputUncreated) {
+  CManualTimeSource source;
+  CReplayClock clock(&source);
+  CAudioReplay player;
+  player.SetClock(&clock);
+  CRecordingSink screen(&clock);
+  CCaptureFileReader reader;
+  ASSERT_TRUE(reader.Open(WriteShortCapture(testenv::MakeTempDir("nosound"), false)));
+  reader.SetClock(&clock);
+  reader.AddHandler(&screen, kStreamScreen, 0, true);
+  reader.AddHandler(&player, kStreamAudio, 2000, true);
+  ASSERT_TRUE(reader.Start());
+  ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
+  source.Advance(1000);
+  ASSERT_TRUE(screen.WaitForType(kRecordEndOfStream));
+  reader.Stop();
+  EXPECT_FALSE(player.Output().IsCreated());
+  EXPECT_TRUE(player.IsEnabled());
+}
+
+TEST(CAudioReplayEndToEnd, WithoutASoundDeviceReplayRunsSilently) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  CSoundBuffer::SetOpenRetry(2, 1);
+  CManualTimeSource source;
+  CReplayClock clock(&source);
+  CAudioReplay player;
+  player.SetClock(&clock);
+  CRecordingSink screen(&clock);
+  CCaptureFileReader reader;
+  ASSERT_TRUE(reader.Open(WriteShortCapture(testenv::MakeTempDir("nodevice"), true)));
+  reader.SetClock(&clock);
+  reader.AddHandler(&screen, kStreamScreen, 0, true);
+  reader.AddHandler(&player, kStreamAudio, 2000, true);
+  ASSERT_TRUE(reader.Start());
+  ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
+  source.Advance(1000);
+  ASSERT_TRUE(screen.WaitForType(kRecordEndOfStream));
+  reader.Stop();
+  CSoundBuffer::SetOpenRetry(8, 500);
+  EXPECT_FALSE(player.IsEnabled()) << "the player disables itself when no device opens";
+  EXPECT_EQ(screen.TimesOf(kRecordScreen), (std::vector<DWORD>{0, 1000}));
+}
