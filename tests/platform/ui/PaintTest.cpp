@@ -165,3 +165,37 @@ TEST(Paint, ClassBackgroundErasesAndResizeRepaintsTheNewSurface) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Paint, ClientDCDrawsAtOnceClippedToTheVisibleAreaAndValidateCancelsPaint) {
+  CFillWnd top, child;
+  ASSERT_TRUE(top.Top(60, 60, kBlack));
+  top.ModifyStyle(0, WS_CLIPCHILDREN);
+  ASSERT_TRUE(child.Child(&top, CRect(10, 10, 30, 30), kGreen));
+  Settle();
+  {
+    CClientDC dc(&top);
+    dc.FillSolidRect(0, 0, 60, 60, kRed);
+  }
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 5, 5), kRed);     // no paint round needed
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 15, 15), kGreen);  // the child is not drawn over
+  top.paints.clear();
+  top.Invalidate();
+  CRect pending;
+  EXPECT_TRUE(top.GetUpdateRect(&pending));
+  EXPECT_EQ(pending, CRect(0, 0, 60, 60));
+  top.ValidateRect(nullptr);
+  EXPECT_FALSE(top.GetUpdateRect(&pending));
+  Settle();
+  EXPECT_TRUE(top.paints.empty());
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 5, 5), kRed);
+  // UpdateWindow paints what waits at once.
+  top.colour = kBlue;
+  top.Invalidate();
+  top.UpdateWindow();
+  EXPECT_EQ(top.paints.size(), 1u);
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 5, 5), kBlue);
+}
+
+}  // namespace
