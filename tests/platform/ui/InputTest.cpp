@@ -235,3 +235,30 @@ TEST(Input, StylesModifyAndShowStateFollow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Input, TextWheelAndCloseRequests) {
+  Scene s;
+  s.left.SetFocus();
+  ui::InjectText(s.top.m_hWnd, "ab");
+  ui::InjectMouseMove(s.top.m_hWnd, POINT{150, 20});
+  ui::InjectMouseWheel(s.top.m_hWnd, -1);
+  ui::ProcessPendingMessages();
+  auto chars = s.left.Only(WM_CHAR);
+  ASSERT_EQ(chars.size(), 2u);
+  EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('a'));
+  EXPECT_EQ(chars[1].wParam, static_cast<WPARAM>('b'));
+  // The wheel goes to the window under the mouse; its default passes it up.
+  ASSERT_EQ(s.right.Count(WM_MOUSEWHEEL), 1);
+  EXPECT_EQ(static_cast<short>(HIWORD(s.right.Only(WM_MOUSEWHEEL)[0].wParam)), -120);
+  EXPECT_EQ(s.top.Count(WM_MOUSEWHEEL), 1);
+  // A close request from the desktop: WM_CLOSE, whose default destroys the window.
+  ui::InjectClose(s.top.m_hWnd);
+  ui::ProcessPendingMessages();
+  EXPECT_EQ(s.top.Count(WM_CLOSE), 1);
+  EXPECT_EQ(s.top.m_hWnd, nullptr);
+  EXPECT_EQ(s.left.m_hWnd, nullptr);
+}
+
+}  // namespace
