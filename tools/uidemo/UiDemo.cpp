@@ -94,6 +94,7 @@ class CDemoWnd : public CWnd {
     m_view.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(16, kCaption + 12, kWidth - 16, kHeight - 44), this, 1);
     m_tip.Create(this);
     m_tip.SetColours(RGB(0xFF, 0xE3, 0xD6), RGB(0, 0, 0));
+    SetIcon(LoadIcon(nullptr, 128), TRUE);
     return 0;
   }
 

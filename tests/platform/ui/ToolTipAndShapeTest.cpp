@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gfx/Rgn.h"
+#include "platform/ui/Cursor.h"
 #include "platform/ui/Headless.h"
 #include "platform/ui/PaintDC.h"
 #include "tests/common/TestEnvironment.h"
@@ -95,6 +96,27 @@ TEST(Screenshot, ComposesVisibleWindowsIntoAPng) {
   EXPECT_EQ(be32(16), 60u);  // 50 wide plus 5 on each side
   EXPECT_EQ(be32(20), 50u);
   EXPECT_FALSE(ui::WritePng(path, {1, 2, 3}, 2, 2));  // pixel count does not match the size
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Icons, BuiltInIconsLoadAndGoOnWindows) {
+  HICON stopped = LoadIcon(nullptr, 128);
+  HICON playing = LoadIcon(nullptr, 129);
+  ASSERT_NE(stopped, nullptr);
+  ASSERT_NE(playing, nullptr);
+  EXPECT_NE(stopped, playing);
+  EXPECT_EQ(LoadIcon(nullptr, 128), stopped);  // loaded once
+  EXPECT_EQ(GetIconId(playing), 129u);
+  EXPECT_EQ(LoadIcon(nullptr, 4242), nullptr);
+  CRecordingWnd wnd;
+  ASSERT_TRUE(wnd.CreateTop(0, 0, 20, 20));
+  wnd.SetIcon(stopped, TRUE);
+  EXPECT_EQ(reinterpret_cast<HICON>(wnd.SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(playing))), stopped);
+  EXPECT_EQ(wnd.GetIcon(TRUE), playing);
+  EXPECT_EQ(wnd.GetIcon(FALSE), nullptr);
 }
 
 }  // namespace
