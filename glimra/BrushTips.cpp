@@ -5,7 +5,7 @@
 
 #include "glimra/AnnotateBrush.h"
 #include "platform/base/ByteReader.h"
-#include "platform/os/ResourceLookup.h"
+#include "platform/os/Resources.h"
 
 namespace {
 constexpr UINT kTipResource = 8000;
@@ -46,9 +46,8 @@ const TipSheet& Sheet() {
       const int tip = CAnnotateBrush::TipSize(i);
       sheet.tips[i].assign(static_cast<size_t>(tip) * tip, 255);
     }
-    const BYTE* data = nullptr;
-    DWORD size = 0;
-    if (os::FindResourceData("BITMAP", kTipResource, &data, &size)) ReadSheet(sheet, data, size);
+    const CResourceBlock block = FindResourceData("BITMAP", kTipResource);
+    if (block.data && block.size <= 0xFFFFFFFFu) ReadSheet(sheet, block.data, static_cast<DWORD>(block.size));
   });
   return sheet;
 }

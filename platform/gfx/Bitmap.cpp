@@ -4,7 +4,7 @@
 
 #include "platform/gfx/detail/DibSource.h"
 #include "platform/gfx/detail/GfxInternal.h"
-#include "resources/ResourceData.h"
+#include "platform/os/Resources.h"
 
 using gfx_detail::BitmapData;
 using gfx_detail::PixelKind;
@@ -90,11 +90,8 @@ BOOL CBitmap::LoadFromBmpData(const BYTE* data, unsigned long size) {
 }
 
 BOOL CBitmap::LoadBitmap(UINT resourceId) {
-  for (unsigned long i = 0; i < g_olvaneResourceCount; ++i) {
-    const OlvaneResourceEntry& e = g_olvaneResources[i];
-    if (e.id == resourceId && std::strcmp(e.type, "BITMAP") == 0) return LoadFromBmpData(e.data, e.size);
-  }
-  return FALSE;
+  const CResourceBlock block = FindResourceData("BITMAP", resourceId);
+  return block.data ? LoadFromBmpData(block.data, block.size) : FALSE;
 }
 
 int CBitmap::GetBitmap(BITMAP* out) const {
