@@ -324,3 +324,16 @@ TEST(Drawing, TextIsLaidOutInsideTheMargin) {
   EXPECT_GE(clipped.second, 0);
   EXPECT_LT(clipped.second, 40);
 }
+
+TEST(Drawing, BrushTipsComeFromTheBuiltInPicture) {
+  for (int i = 1; i < 8; ++i) {
+    const int size = CAnnotateBrush::TipSize(i);
+    const BYTE* tip = BrushTipData(i);
+    EXPECT_EQ(tip[(size / 2) * size + size / 2], 0) << i;  // full colour at the centre
+    if (size >= 5) {
+      EXPECT_EQ(tip[0], 255) << i;  // untouched outside the disc
+    }
+  }
+  EXPECT_EQ(BrushTipData(0)[0], 0);
+  EXPECT_EQ(BrushTipData(8)[0], 0);  // out of range: one byte of 0
+}
