@@ -59,7 +59,7 @@ CTextLayout::CTextLayout(const FontData& font, bool crisp, cairo_t* cr, const st
     m_context = NewMeasuringContext(crisp);
     m_layout = pango_layout_new(m_context);
   }
-  pango_layout_set_font_description(m_layout, font.description);
+  pango_layout_set_font_description(m_layout, font.Description());
   pango_layout_set_text(m_layout, utf8.c_str(), static_cast<int>(utf8.size()));
   m_attributes = pango_attr_list_new();
   if (font.logFont.lfUnderline) pango_attr_list_insert(m_attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
@@ -219,14 +219,14 @@ BOOL CDC::GetTextMetrics(TEXTMETRICA* metrics) const {
   if (!metrics) return FALSE;
   const FontData& font = CurrentFont(*m_impl);
   PangoContext* context = gfx_detail::NewMeasuringContext(Crisp(*m_impl));
-  PangoFontMetrics* m = pango_context_get_metrics(context, font.description, nullptr);
+  PangoFontMetrics* m = pango_context_get_metrics(context, font.Description(), nullptr);
   const int ascent = PANGO_PIXELS_CEIL(pango_font_metrics_get_ascent(m));
   const int descent = PANGO_PIXELS_CEIL(pango_font_metrics_get_descent(m));
   const int average = PANGO_PIXELS(pango_font_metrics_get_approximate_char_width(m));
   const int digit = PANGO_PIXELS(pango_font_metrics_get_approximate_digit_width(m));
   pango_font_metrics_unref(m);
   g_object_unref(context);
-  const int size = static_cast<int>(pango_font_description_get_size(font.description) / PANGO_SCALE);
+  const int size = static_cast<int>(pango_font_description_get_size(font.Description()) / PANGO_SCALE);
   *metrics = TEXTMETRICA{};
   metrics->tmAscent = ascent;
   metrics->tmDescent = descent;
@@ -311,7 +311,7 @@ int CDC::DrawText(const char* text, int length, RECT* rect, UINT format) {
     size = CSize(ext.Width(), ext.Height());
   }
   if (calc) {
-    rect->right = rect->left + (wrap ? std::min(size.cx, std::max(r.Width(), size.cx)) : size.cx);
+    rect->right = rect->left + size.cx;  // wrapped text: its widest line
     rect->bottom = rect->top + size.cy;
     return size.cy;
   }
@@ -321,8 +321,11 @@ int CDC::DrawText(const char* text, int length, RECT* rect, UINT format) {
     if (format & DT_VCENTER) y = r.top + (r.Height() - size.cy) / 2;
     else if (format & DT_BOTTOM) y = r.bottom - size.cy;
   }
-  int x = r.left - ext.left;  // a set width aligns inside it
+  // x is the layout's origin: a set width aligns the lines inside it, otherwise
+  // the block is placed here.
+  int x = r.left;
   if (!widthSet) {
+    x = r.left - ext.left;
     if (format & DT_CENTER) x = r.left + (r.Width() - size.cx) / 2 - ext.left;
     else if (format & DT_RIGHT) x = r.right - size.cx - ext.left;
   }

@@ -3,6 +3,7 @@
 
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -13,7 +14,7 @@
 namespace gfx_detail {
 
 FontData::~FontData() {
-  if (description) pango_font_description_free(description);
+  if (m_description) pango_font_description_free(m_description);
 }
 
 namespace {
@@ -32,33 +33,39 @@ double CellHeight(const PangoFontDescription* description) {
 
 }  // namespace
 
+PangoFontDescription* FontData::Description() const {
+  std::call_once(m_once, [this] {
+    const std::string face = str::Trim(logFont.lfFaceName);
+    // Faces missing on this system are found by the font configuration's
+    // aliases; DejaVu Sans is named as the last resort.
+    const std::string families = face.empty() || symbolFace ? "DejaVu Sans" : face + ",DejaVu Sans";
+    PangoFontDescription* d = pango_font_description_new();
+    pango_font_description_set_family(d, families.c_str());
+    const LONG weight = logFont.lfWeight <= 0 ? FW_NORMAL : (logFont.lfWeight > 1000 ? 1000 : logFont.lfWeight);
+    pango_font_description_set_weight(d, static_cast<PangoWeight>(weight < 100 ? 100 : weight));
+    pango_font_description_set_style(d, logFont.lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    // Negative heights give the character (em) height, positive the cell height.
+    long height = logFont.lfHeight;
+    if (height == 0) height = 16;
+    height = std::clamp(height, -2000L, 2000L);
+    if (height < 0) {
+      pango_font_description_set_absolute_size(d, -height * static_cast<double>(PANGO_SCALE));
+    } else {
+      pango_font_description_set_absolute_size(d, height * static_cast<double>(PANGO_SCALE));
+      const double cell = CellHeight(d);
+      const double em = cell > 0 ? height * height / cell : height;
+      pango_font_description_set_absolute_size(d, em * PANGO_SCALE);
+    }
+    m_description = d;
+  });
+  return m_description;
+}
+
 std::shared_ptr<FontData> MakeFont(const LOGFONTA& logFont) {
   auto data = std::make_shared<FontData>();
   data->logFont = logFont;
   data->logFont.lfFaceName[LF_FACESIZE - 1] = 0;
-  const std::string face = str::Trim(data->logFont.lfFaceName);
-  data->symbolFace = str::EqualsNoCase(face, "Marlett");
-  // Faces missing on this system are found by the font configuration's aliases;
-  // DejaVu Sans is named as the last resort.
-  const std::string families = face.empty() || data->symbolFace ? "DejaVu Sans" : face + ",DejaVu Sans";
-  data->description = pango_font_description_new();
-  pango_font_description_set_family(data->description, families.c_str());
-  const LONG weight = logFont.lfWeight <= 0 ? FW_NORMAL : (logFont.lfWeight > 1000 ? 1000 : logFont.lfWeight);
-  pango_font_description_set_weight(data->description, static_cast<PangoWeight>(weight < 100 ? 100 : weight));
-  pango_font_description_set_style(data->description, logFont.lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-  // Negative heights give the character (em) height, positive the cell height.
-  long height = logFont.lfHeight;
-  if (height == 0) height = 16;
-  if (height < -2000) height = -2000;
-  if (height > 2000) height = 2000;
-  if (height < 0) {
-    pango_font_description_set_absolute_size(data->description, -height * static_cast<double>(PANGO_SCALE));
-  } else {
-    pango_font_description_set_absolute_size(data->description, height * static_cast<double>(PANGO_SCALE));
-    const double cell = CellHeight(data->description);
-    const double em = cell > 0 ? height * height / cell : height;
-    pango_font_description_set_absolute_size(data->description, em * PANGO_SCALE);
-  }
+  data->symbolFace = str::EqualsNoCase(str::Trim(data->logFont.lfFaceName), "Marlett");
   return data;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/base/Rect.h"
@@ -41,9 +42,16 @@ struct FontData {
   FontData& operator=(const FontData&) = delete;
   ~FontData();
 
+  // The Pango description, made on first use so that fonts which are only
+  // selected (stock fonts, every new context) never load the font configuration.
+  PangoFontDescription* Description() const;
+
   LOGFONTA logFont{};
-  PangoFontDescription* description = nullptr;  // owned
   bool symbolFace = false;  // the caption-button symbol face, drawn by hand
+
+ private:
+  mutable std::once_flag m_once;
+  mutable PangoFontDescription* m_description = nullptr;  // owned
 };
 
 std::shared_ptr<FontData> MakeFont(const LOGFONTA& logFont);

@@ -290,3 +290,23 @@ TEST(DCDib, SetDIBitsToDeviceReadsOnlyTheGivenScans) {
   EXPECT_EQ(c.dc.GetPixel(1, 2), RGB(255, 0, 0)); // scan 1
   EXPECT_EQ(c.dc.GetPixel(0, 3), RGB(9, 9, 9));   // scan 0 not given
 }
+
+TEST(DCText, WrappedLinesAreAlignedInsideTheRectangle) {
+  CFont font;
+  LOGFONTA lf = Face("Verdana", -12);
+  font.CreateFontIndirect(&lf);
+  const UINT aligns[3] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+  InkBox boxes[3];
+  for (int i = 0; i < 3; ++i) {
+    MemoryCanvas c(200, 60, 1);
+    c.dc.PatBlt(0, 0, 200, 60, WHITENESS);
+    c.dc.SelectObject(&font);
+    CRect r(10, 0, 190, 60);
+    c.dc.DrawText("short words wrap here", -1, &r, aligns[i] | DT_WORDBREAK);
+    boxes[i] = Ink(c);
+    ASSERT_GE(boxes[i].left, 0);
+  }
+  EXPECT_LT(boxes[0].left, 14);
+  EXPECT_NEAR((boxes[1].left + boxes[1].right) / 2.0, 100, 3);
+  EXPECT_GT(boxes[2].right, 185);
+}
