@@ -7,7 +7,12 @@ CRenderDirect::CRenderDirect() = default;
 
 CRenderDirect::~CRenderDirect() = default;
 
-CRect CRenderDirect::GetVideoRect() { return GetCropVideoRect(m_frameArea); }
+// Before the first frame (no frame area) the video is placed in the whole
+// picture, as the root places it.
+CRect CRenderDirect::GetVideoRect() {
+  if (m_frameArea.IsRectEmpty()) return CRenderRoot::GetVideoRect();
+  return GetCropVideoRect(m_frameArea);
+}
 
 int CRenderDirect::RenderFrame(unsigned char* frame, BITMAPINFOHEADER* header, const CRect& area) {
   if (!frame || !header || renderscale::FrameStride(*header) == 0) return 0;
