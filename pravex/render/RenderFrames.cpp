@@ -79,19 +79,24 @@ int CRenderFrames::Start(unsigned long time) {
 
 int CRenderFrames::ProcessData(CCaptureData* record) {
   if (!record) return 1;
+  const DWORD type = record->GetRecordType();
+  const bool ending = type == kRecordStopped || type == kRecordEndOfStream;
   if (m_endOfFile || m_stoppedAfterOneFrame) {
+    // A caller may already wait for a frame that will not come.
+    if (ending) {
+      m_endOfFile = 1;
+      m_frameReady.SetEvent();
+    }
     record->Release();
     return 1;
   }
-  const DWORD type = record->GetRecordType();
   if (record->GetStreamType() == kStreamScreen && type == kRecordFrameTick) {
     m_frameReady.SetEvent();
     m_frameTaken.Wait(INFINITE);
     record->Release();
-    if (m_oneFrameMode) m_stoppedAfterOneFrame = 1;
     return 1;
   }
-  if (type == kRecordStopped || type == kRecordEndOfStream) {
+  if (ending) {
     m_endOfFile = 1;
     m_frameReady.SetEvent();
   }
@@ -103,6 +108,8 @@ int CRenderFrames::GetFrame(unsigned char* frame, BITMAPINFOHEADER* header, cons
   m_frameReady.Wait(INFINITE);
   if (m_endOfFile) return 0;
   const int result = RenderFrame(frame, header, area);
+  // Marked before the worker runs on, so that the next call returns at once.
+  if (m_oneFrameMode) m_stoppedAfterOneFrame = 1;
   m_frameTaken.SetEvent();
   return result;
 }
