@@ -17,7 +17,10 @@ class CPoint : public POINT {
   constexpr void Offset(const POINT& p) { Offset(p.x, p.y); }
   constexpr void Offset(const SIZE& s) { Offset(s.cx, s.cy); }
 
+  // Exact overloads for CPoint keep C++20's reversed comparisons unambiguous.
+  constexpr bool operator==(const CPoint& p) const { return x == p.x && y == p.y; }
   constexpr bool operator==(const POINT& p) const { return x == p.x && y == p.y; }
+  constexpr bool operator!=(const CPoint& p) const { return !(*this == p); }
   constexpr bool operator!=(const POINT& p) const { return !(*this == p); }
   constexpr CPoint& operator+=(const POINT& p) { Offset(p); return *this; }
   constexpr CPoint& operator-=(const POINT& p) { Offset(-p.x, -p.y); return *this; }
@@ -38,7 +41,9 @@ class CSize : public SIZE {
   constexpr CSize(const POINT& p) : SIZE{p.x, p.y} {}
 
   constexpr void SetSize(int w, int h) { cx = w; cy = h; }
+  constexpr bool operator==(const CSize& s) const { return cx == s.cx && cy == s.cy; }
   constexpr bool operator==(const SIZE& s) const { return cx == s.cx && cy == s.cy; }
+  constexpr bool operator!=(const CSize& s) const { return !(*this == s); }
   constexpr bool operator!=(const SIZE& s) const { return !(*this == s); }
   constexpr CSize& operator+=(const SIZE& s) { cx += s.cx; cy += s.cy; return *this; }
   constexpr CSize& operator-=(const SIZE& s) { cx -= s.cx; cy -= s.cy; return *this; }

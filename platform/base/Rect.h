@@ -100,9 +100,13 @@ class CRect : public RECT {
     return true;
   }
 
+  constexpr bool operator==(const CRect& r) const {
+    return left == r.left && top == r.top && right == r.right && bottom == r.bottom;
+  }
   constexpr bool operator==(const RECT& r) const {
     return left == r.left && top == r.top && right == r.right && bottom == r.bottom;
   }
+  constexpr bool operator!=(const CRect& r) const { return !(*this == r); }
   constexpr bool operator!=(const RECT& r) const { return !(*this == r); }
   constexpr CRect& operator+=(const POINT& p) { OffsetRect(p); return *this; }
   constexpr CRect& operator-=(const POINT& p) { OffsetRect(-p.x, -p.y); return *this; }

@@ -4,6 +4,7 @@
 // source part once into a 32-bit buffer and let Cairo scale it (nearest pixel or
 // bilinear with padded edges).
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -65,12 +66,37 @@ struct Mapping {
   CRect dst;     // device rectangle painted
   bool flipX = false, flipY = false;
   double scaleX = 1, scaleY = 1;  // source pixels per destination pixel
+  double srcW = 0, srcH = 0;      // size of the source part that dst shows
+
+  // The source point (in the part) that device point (x, y) samples.
+  void Matrix(cairo_matrix_t& out) const {
+    const double xx = flipX ? -scaleX : scaleX, yy = flipY ? -scaleY : scaleY;
+    const double x0 = flipX ? srcW + dst.left * scaleX : -dst.left * scaleX;
+    const double y0 = flipY ? srcH + dst.top * scaleY : -dst.top * scaleY;
+    cairo_matrix_init(&out, xx, 0, 0, yy, x0, y0);
+  }
 };
+
+// The source rectangle (in the part) that device rectangle e needs, with a
+// margin for the smooth filter's neighbours.
+CRect SourceNeeded(const Mapping& m, const cairo_rectangle_int_t& e) {
+  cairo_matrix_t matrix;
+  m.Matrix(matrix);
+  double x1 = e.x, y1 = e.y, x2 = e.x + e.width, y2 = e.y + e.height;
+  cairo_matrix_transform_point(&matrix, &x1, &y1);
+  cairo_matrix_transform_point(&matrix, &x2, &y2);
+  const int w = static_cast<int>(m.srcW), h = static_cast<int>(m.srcH);
+  return CRect(std::clamp(static_cast<int>(std::floor(std::min(x1, x2))) - 2, 0, w),
+               std::clamp(static_cast<int>(std::floor(std::min(y1, y2))) - 2, 0, h),
+               std::clamp(static_cast<int>(std::ceil(std::max(x1, x2))) + 2, 0, w),
+               std::clamp(static_cast<int>(std::ceil(std::max(y1, y2))) + 2, 0, h));
+}
 
 // Paints the scaled source surface over the destination rectangle into target
 // (whose origin is at device point origin), clipped to clip (device) rectangles.
-void PaintScaled(cairo_surface_t* target, const CPoint& origin, cairo_surface_t* source, const Mapping& m,
-                 int filter, cairo_region_t* clip) {
+// source holds the part of the source from sourceAt on.
+void PaintScaled(cairo_surface_t* target, const CPoint& origin, cairo_surface_t* source, const CPoint& sourceAt,
+                 const Mapping& m, int filter, cairo_region_t* clip) {
   cairo_t* cr = cairo_create(target);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   cairo_translate(cr, -origin.x, -origin.y);
@@ -82,12 +108,10 @@ void PaintScaled(cairo_surface_t* target, const CPoint& origin, cairo_surface_t*
   }
   cairo_clip(cr);
   cairo_pattern_t* p = cairo_pattern_create_for_surface(source);
-  const double sw = cairo_image_surface_get_width(source), sh = cairo_image_surface_get_height(source);
   cairo_matrix_t matrix;
-  const double xx = m.flipX ? -m.scaleX : m.scaleX, yy = m.flipY ? -m.scaleY : m.scaleY;
-  const double x0 = m.flipX ? sw + m.dst.left * m.scaleX : -m.dst.left * m.scaleX;
-  const double y0 = m.flipY ? sh + m.dst.top * m.scaleY : -m.dst.top * m.scaleY;
-  cairo_matrix_init(&matrix, xx, 0, 0, yy, x0, y0);
+  m.Matrix(matrix);
+  matrix.x0 -= sourceAt.x;
+  matrix.y0 -= sourceAt.y;
   cairo_pattern_set_matrix(p, &matrix);
   cairo_pattern_set_filter(p, filter == HALFTONE ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
   cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
@@ -100,12 +124,72 @@ void PaintScaled(cairo_surface_t* target, const CPoint& origin, cairo_surface_t*
 
 }  // namespace
 
+namespace {
+
+// 1:1: rows of the part inside the picture go straight to the destination.
+void PaintOneToOne(DCImpl& impl, const CDibSource& dib, const CRect& part, const CRect& dst, DWORD rop) {
+  CRect inside;
+  if (!inside.IntersectRect(part, CRect(0, 0, dib.Width(), dib.Height()))) return;
+  CRect to = dst;
+  to.OffsetRect(inside.left - part.left, inside.top - part.top);
+  to.right = to.left + inside.Width();
+  to.bottom = to.top + inside.Height();
+  if (rop == SRCCOPY && impl.Kind() == PixelKind::Xrgb) CopyDirect(impl, dib, to, inside.left, inside.top);
+  else CopyBlock(impl, dib, to, inside.left, inside.top, rop);
+}
+
+// Scaled: the part inside the picture is converted once and scaled by Cairo,
+// straight into a 32-bit destination or through a block combined with rop.
+void PaintStretched(DCImpl& impl, const CDibSource& dib, const CRect& part, Mapping m, DWORD rop) {
+  CRect inside;
+  if (!inside.IntersectRect(part, CRect(0, 0, dib.Width(), dib.Height()))) return;
+  m.scaleX = static_cast<double>(inside.Width()) / m.dst.Width();
+  m.scaleY = static_cast<double>(inside.Height()) / m.dst.Height();
+  m.srcW = inside.Width();
+  m.srcH = inside.Height();
+  cairo_region_t* visible = impl.VisibleRegion();
+  const cairo_rectangle_int_t d{m.dst.left, m.dst.top, m.dst.Width(), m.dst.Height()};
+  cairo_region_intersect_rectangle(visible, &d);
+  cairo_rectangle_int_t e;
+  cairo_region_get_extents(visible, &e);
+  // Only the source pixels the visible part samples are converted (painting in
+  // bands under a clip converts each band's rows once).
+  CRect needed = SourceNeeded(m, e);
+  if (cairo_region_is_empty(visible) || needed.IsRectEmpty()) {
+    cairo_region_destroy(visible);
+    return;
+  }
+  const CPoint sourceAt = needed.TopLeft();
+  needed.OffsetRect(inside.TopLeft());
+  thread_local std::vector<std::uint32_t> buffer;
+  cairo_surface_t* source = SourceSurface(dib, needed, buffer);
+  if (rop == SRCCOPY && impl.Kind() == PixelKind::Xrgb) {
+    PaintScaled(impl.Surface(), CPoint(0, 0), source, sourceAt, m, impl.state.stretchMode, visible);
+  } else {
+    std::vector<std::uint32_t> block(static_cast<size_t>(e.width) * e.height);
+    cairo_surface_t* tmp = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(block.data()),
+                                                               CAIRO_FORMAT_RGB24, e.width, e.height, e.width * 4);
+    PaintScaled(tmp, CPoint(e.x, e.y), source, sourceAt, m, impl.state.stretchMode, visible);
+    cairo_surface_flush(tmp);
+    cairo_surface_destroy(tmp);
+    for (auto& v : block) v = gfx_detail::MapToDest(v & 0xFFFFFF, PixelKind::Xrgb, impl);
+    gfx_detail::CombineBlock(impl, CRect(e.x, e.y, e.x + e.width, e.y + e.height), block.data(), e.width, rop);
+  }
+  cairo_surface_destroy(source);
+  cairo_region_destroy(visible);
+}
+
+bool Sane(int v) { return v > -(1 << 28) && v < (1 << 28); }
+
+}  // namespace
+
 int CDC::StretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                        int srcHeight, const void* bits, const BITMAPINFO* info, UINT, DWORD rop) {
   CDibSource dib;
   if (!m_impl->valid || !m_impl->Surface() || !dib.Init(info, bits)) return 0;
   if (destWidth == 0 || destHeight == 0 || srcWidth == 0 || srcHeight == 0 || std::abs(destWidth) > 65535 ||
-      std::abs(destHeight) > 65535 || std::abs(srcWidth) > 65535 || std::abs(srcHeight) > 65535)
+      std::abs(destHeight) > 65535 || std::abs(srcWidth) > 65535 || std::abs(srcHeight) > 65535 || !Sane(xDest) ||
+      !Sane(yDest) || !Sane(xSrc) || !Sane(ySrc))
     return 0;
   Mapping m;
   if (destWidth < 0) { m.flipX = !m.flipX; xDest += destWidth; destWidth = -destWidth; }
@@ -118,49 +202,10 @@ int CDC::StretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int 
   part.bottom = part.top + srcHeight;
   m.dst = CRect(xDest, yDest, xDest + destWidth, yDest + destHeight);
   m.dst.OffsetRect(m_impl->state.viewportOrg);
-  const CRect picture(0, 0, dib.Width(), dib.Height());
-
-  if (destWidth == srcWidth && destHeight == srcHeight && !m.flipX && !m.flipY) {
-    CRect inside;
-    if (!inside.IntersectRect(part, picture)) return destHeight;
-    CRect dst = m.dst;
-    dst.OffsetRect(inside.left - part.left, inside.top - part.top);
-    dst.right = dst.left + inside.Width();
-    dst.bottom = dst.top + inside.Height();
-    if (rop == SRCCOPY && m_impl->Kind() == PixelKind::Xrgb) CopyDirect(*m_impl, dib, dst, inside.left, inside.top);
-    else CopyBlock(*m_impl, dib, dst, inside.left, inside.top, rop);
-    return destHeight;
-  }
-
-  // Scaled: only the part inside the picture is ever read.
-  CRect inside;
-  if (!inside.IntersectRect(part, picture)) return destHeight;
-  m.scaleX = static_cast<double>(inside.Width()) / destWidth;
-  m.scaleY = static_cast<double>(inside.Height()) / destHeight;
-  cairo_region_t* visible = m_impl->VisibleRegion();
-  const cairo_rectangle_int_t d{m.dst.left, m.dst.top, m.dst.Width(), m.dst.Height()};
-  cairo_region_intersect_rectangle(visible, &d);
-  if (!cairo_region_is_empty(visible)) {
-    thread_local std::vector<std::uint32_t> buffer;
-    cairo_surface_t* source = SourceSurface(dib, inside, buffer);
-    if (rop == SRCCOPY && m_impl->Kind() == PixelKind::Xrgb) {
-      PaintScaled(m_impl->Surface(), CPoint(0, 0), source, m, m_impl->state.stretchMode, visible);
-    } else {
-      // Scale into a 32-bit block of the visible extent, then combine.
-      cairo_rectangle_int_t e;
-      cairo_region_get_extents(visible, &e);
-      std::vector<std::uint32_t> block(static_cast<size_t>(e.width) * e.height);
-      cairo_surface_t* tmp = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(block.data()),
-                                                                 CAIRO_FORMAT_RGB24, e.width, e.height, e.width * 4);
-      PaintScaled(tmp, CPoint(e.x, e.y), source, m, m_impl->state.stretchMode, visible);
-      cairo_surface_flush(tmp);
-      cairo_surface_destroy(tmp);
-      for (auto& v : block) v = gfx_detail::MapToDest(v & 0xFFFFFF, PixelKind::Xrgb, *m_impl);
-      gfx_detail::CombineBlock(*m_impl, CRect(e.x, e.y, e.x + e.width, e.y + e.height), block.data(), e.width, rop);
-    }
-    cairo_surface_destroy(source);
-  }
-  cairo_region_destroy(visible);
+  if (destWidth == srcWidth && destHeight == srcHeight && !m.flipX && !m.flipY)
+    PaintOneToOne(*m_impl, dib, part, m.dst, rop);
+  else
+    PaintStretched(*m_impl, dib, part, m, rop);
   return destHeight;
 }
 

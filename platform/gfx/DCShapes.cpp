@@ -68,57 +68,60 @@ void ApplyMask(DCImpl& impl, cairo_surface_t* mask, int mx, int my, COLORREF col
 
 using PathBuilder = std::function<void(cairo_t*)>;
 
-// Fills or strokes a path with colour under the current raster operation.
-void PaintPath(DCImpl& impl, const PathBuilder& build, bool stroke, COLORREF colour, int width) {
-  if (impl.state.rop2 == R2_NOP) return;
-  cairo_t* cr = impl.Begin();
-  if (!cr) return;
-  cairo_set_fill_rule(cr, impl.state.polyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+void SetStrokeStyle(cairo_t* cr, int width) {
   cairo_set_line_width(cr, width);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  build(cr);
-  if (IsCopy(impl.state.rop2, colour)) {
-    gfx_detail::SetSourceColour(cr, impl.Kind(), colour);
-    stroke ? cairo_stroke(cr) : cairo_fill(cr);
-    cairo_destroy(cr);
-    return;
-  }
-  // Other operations: render the shape as a mask, then combine pixel by pixel.
+}
+
+// For raster operations other than copies: the path in cr (built, clipped) is
+// rendered as a mask over its device bounds, then combined pixel by pixel.
+void PaintPathThroughMask(DCImpl& impl, cairo_t* cr, bool stroke, COLORREF colour, int width) {
   double x1, y1, x2, y2;
   stroke ? cairo_stroke_extents(cr, &x1, &y1, &x2, &y2) : cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
   cairo_user_to_device(cr, &x1, &y1);
   cairo_user_to_device(cr, &x2, &y2);
   CRect box(static_cast<int>(std::floor(x1)), static_cast<int>(std::floor(y1)), static_cast<int>(std::ceil(x2)),
             static_cast<int>(std::ceil(y2)));
-  box.IntersectRect(box, CRect(0, 0, impl.Width(), impl.Height()));
-  if (!box.IsRectEmpty()) {
-    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, box.Width(), box.Height());
-    cairo_t* mc = cairo_create(mask);
-    cairo_set_antialias(mc, CAIRO_ANTIALIAS_NONE);
-    // Reuse the clipped path: copy it over in device space.
-    cairo_path_t* path = cairo_copy_path(cr);
-    cairo_translate(mc, -box.left + impl.state.viewportOrg.x, -box.top + impl.state.viewportOrg.y);
-    cairo_append_path(mc, path);
-    cairo_path_destroy(path);
-    cairo_set_fill_rule(mc, cairo_get_fill_rule(cr));
-    cairo_set_line_width(mc, width);
-    cairo_set_line_cap(mc, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(mc, CAIRO_LINE_JOIN_ROUND);
-    stroke ? cairo_stroke(mc) : cairo_fill(mc);
-    cairo_destroy(mc);
-    // Respect the clip: drop mask pixels outside the visible region.
-    cairo_region_t* visible = impl.VisibleRegion();
-    cairo_surface_flush(mask);
-    unsigned char* m = cairo_image_surface_get_data(mask);
-    const int stride = cairo_image_surface_get_stride(mask);
-    for (int y = 0; y < box.Height(); ++y)
-      for (int x = 0; x < box.Width(); ++x)
-        if (!cairo_region_contains_point(visible, box.left + x, box.top + y)) m[static_cast<long>(y) * stride + x] = 0;
-    cairo_surface_mark_dirty(mask);
-    cairo_region_destroy(visible);
-    ApplyMask(impl, mask, box.left, box.top, colour);
-    cairo_surface_destroy(mask);
+  if (!box.IntersectRect(box, CRect(0, 0, impl.Width(), impl.Height()))) return;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, box.Width(), box.Height());
+  cairo_t* mc = cairo_create(mask);
+  cairo_set_antialias(mc, CAIRO_ANTIALIAS_NONE);
+  cairo_path_t* path = cairo_copy_path(cr);  // in logical coordinates
+  cairo_translate(mc, -box.left + impl.state.viewportOrg.x, -box.top + impl.state.viewportOrg.y);
+  cairo_append_path(mc, path);
+  cairo_path_destroy(path);
+  cairo_set_fill_rule(mc, cairo_get_fill_rule(cr));
+  SetStrokeStyle(mc, width);
+  stroke ? cairo_stroke(mc) : cairo_fill(mc);
+  cairo_destroy(mc);
+  // Respect the clip: drop mask pixels outside the visible region.
+  cairo_region_t* visible = impl.VisibleRegion();
+  cairo_surface_flush(mask);
+  unsigned char* m = cairo_image_surface_get_data(mask);
+  const int stride = cairo_image_surface_get_stride(mask);
+  for (int y = 0; y < box.Height(); ++y)
+    for (int x = 0; x < box.Width(); ++x)
+      if (!cairo_region_contains_point(visible, box.left + x, box.top + y)) m[static_cast<long>(y) * stride + x] = 0;
+  cairo_surface_mark_dirty(mask);
+  cairo_region_destroy(visible);
+  ApplyMask(impl, mask, box.left, box.top, colour);
+  cairo_surface_destroy(mask);
+}
+
+// Fills or strokes a path with colour under the current raster operation.
+void PaintPath(DCImpl& impl, const PathBuilder& build, bool stroke, COLORREF colour, int width) {
+  if (impl.state.rop2 == R2_NOP) return;
+  cairo_t* cr = impl.Begin();
+  if (!cr) return;
+  cairo_set_fill_rule(cr, impl.state.polyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+  SetStrokeStyle(cr, width);
+  build(cr);
+  if (IsCopy(impl.state.rop2, colour)) {
+    gfx_detail::SetSourceColour(cr, impl.Kind(), colour);
+    stroke ? cairo_stroke(cr) : cairo_fill(cr);
+  } else {
+    PaintPathThroughMask(impl, cr, stroke, colour, width);
   }
   cairo_destroy(cr);
 }

@@ -277,77 +277,86 @@ std::string PrepareText(const std::string& in, UINT format, int& underline) {
 
 }  // namespace
 
+namespace {
+
+// Alignment, wrapping and ellipsis of a DrawText layout; true when the layout
+// got the rectangle's width (it then aligns its lines inside it).
+bool ConfigureLayout(CTextLayout& layout, UINT format, const CRect& r, bool measuring) {
+  PangoLayout* pl = layout.Get();
+  const bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
+  const bool ellipsis = (format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) && !wrap;
+  pango_layout_set_alignment(
+      pl, (format & DT_CENTER) ? PANGO_ALIGN_CENTER : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
+  const bool widthSet = (wrap || (ellipsis && !measuring)) && r.Width() > 0;
+  if (widthSet) {
+    pango_layout_set_width(pl, r.Width() * PANGO_SCALE);
+    if (wrap) pango_layout_set_wrap(pl, PANGO_WRAP_WORD);
+    else pango_layout_set_ellipsize(pl, PANGO_ELLIPSIZE_END);
+  }
+  return widthSet;
+}
+
+// Logical extents of the text relative to the layout origin.
+CRect TextExtents(const FontData& font, const CTextLayout& layout, const std::string& utf8) {
+  if (!font.symbolFace) return layout.Extents();
+  const int cell = SymbolCell(font);
+  return CRect(0, 0, cell * static_cast<int>(utf8.size()), cell);
+}
+
+// The layout origin for the format within r.
+CPoint PlaceText(UINT format, const CRect& r, const CRect& ext, bool widthSet) {
+  int y = r.top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_VCENTER) y = r.top + (r.Height() - ext.Height()) / 2;
+    else if (format & DT_BOTTOM) y = r.bottom - ext.Height();
+  }
+  if (widthSet) return CPoint(r.left, y);
+  if (format & DT_CENTER) return CPoint(r.left + (r.Width() - ext.Width()) / 2 - ext.left, y);
+  if (format & DT_RIGHT) return CPoint(r.right - ext.Width() - ext.left, y);
+  return CPoint(r.left - ext.left, y);
+}
+
+}  // namespace
+
 int CDC::DrawText(const char* text, int length, RECT* rect, UINT format) {
   if (!rect || !text) return 0;
   if (length < 0) length = static_cast<int>(std::strlen(text));
   int underline = -1;
   const std::string utf8 = PrepareText(gfx_detail::ToUtf8(text, static_cast<size_t>(length)), format, underline);
   const FontData& font = CurrentFont(*m_impl);
-  CRect r(rect);
-  const bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
-  const bool ellipsis = (format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) && !wrap;
-  const bool calc = (format & DT_CALCRECT) != 0;
-  cairo_t* cr = calc || !m_impl->valid ? nullptr : m_impl->Begin();
+  const CRect r(rect);
+  const bool measuring = (format & DT_CALCRECT) != 0;
+  cairo_t* cr = measuring || !m_impl->valid ? nullptr : m_impl->Begin();
   CTextLayout layout(font, Crisp(*m_impl), cr, utf8);
-  PangoLayout* pl = layout.Get();
   if (underline >= 0) layout.UnderlineAt(underline);
-  const PangoAlignment align =
-      (format & DT_CENTER) ? PANGO_ALIGN_CENTER : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT;
-  pango_layout_set_alignment(pl, align);
-  const bool widthSet = (wrap || (ellipsis && !calc)) && r.Width() > 0;
-  if (widthSet) {
-    pango_layout_set_width(pl, r.Width() * PANGO_SCALE);
-    if (wrap) pango_layout_set_wrap(pl, PANGO_WRAP_WORD);
-    else pango_layout_set_ellipsize(pl, PANGO_ELLIPSIZE_END);
-  }
-  CSize size;
-  CRect ext;
-  if (font.symbolFace) {
-    const int cell = SymbolCell(font);
-    size = CSize(cell * static_cast<int>(utf8.size()), cell);
-    ext = CRect(0, 0, size.cx, size.cy);
-  } else {
-    ext = layout.Extents();
-    size = CSize(ext.Width(), ext.Height());
-  }
-  if (calc) {
-    rect->right = rect->left + size.cx;  // wrapped text: its widest line
-    rect->bottom = rect->top + size.cy;
-    return size.cy;
+  const bool widthSet = ConfigureLayout(layout, format, r, measuring);
+  const CRect ext = TextExtents(font, layout, utf8);
+  if (measuring) {
+    rect->right = rect->left + ext.Width();  // wrapped text: its widest line
+    rect->bottom = rect->top + ext.Height();
+    return ext.Height();
   }
   if (!cr) return 0;
-  int y = r.top;
-  if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = r.top + (r.Height() - size.cy) / 2;
-    else if (format & DT_BOTTOM) y = r.bottom - size.cy;
-  }
-  // x is the layout's origin: a set width aligns the lines inside it, otherwise
-  // the block is placed here.
-  int x = r.left;
-  if (!widthSet) {
-    x = r.left - ext.left;
-    if (format & DT_CENTER) x = r.left + (r.Width() - size.cx) / 2 - ext.left;
-    else if (format & DT_RIGHT) x = r.right - size.cx - ext.left;
-  }
+  const CPoint at = PlaceText(format, r, ext, widthSet);
   if (!(format & DT_NOCLIP)) {
     cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height());
     cairo_clip(cr);
   }
   if (m_impl->state.bkMode == OPAQUE) {
-    cairo_rectangle(cr, x + ext.left, y, size.cx, size.cy);
+    cairo_rectangle(cr, at.x + ext.left, at.y, ext.Width(), ext.Height());
     gfx_detail::SetSourceColour(cr, m_impl->Kind(), m_impl->state.bkColour);
     cairo_fill(cr);
   }
   if (font.symbolFace) {
     cairo_destroy(cr);
-    DrawSymbols(*m_impl, utf8, x, y);
+    DrawSymbols(*m_impl, utf8, at.x, at.y);
   } else {
     gfx_detail::SetSourceColour(cr, m_impl->Kind(), m_impl->state.textColour);
-    cairo_move_to(cr, x, y - ext.top);
-    pango_cairo_update_layout(cr, pl);
-    pango_cairo_show_layout(cr, pl);
+    cairo_move_to(cr, at.x, at.y - ext.top);
+    pango_cairo_update_layout(cr, layout.Get());
+    pango_cairo_show_layout(cr, layout.Get());
     cairo_destroy(cr);
   }
   const bool placed = (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM));
-  return placed ? (y - r.top) + size.cy : size.cy;
+  return placed ? (at.y - r.top) + ext.Height() : ext.Height();
 }

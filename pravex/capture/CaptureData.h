@@ -127,6 +127,8 @@ class CCapturePayloadRecord : public CCaptureData {
  public:
   int GetPieceCount() override { return 2; }
   // Piece 0: the payload header as stored; piece 1: the data (false if none).
+  // Piece 0 is serialised into the record itself, so writers call this on
+  // records no other thread is using.
   bool GetPiece(int index, const BYTE*& bytes, DWORD& length) override;
   DWORD ReadPayload(CRecordSource& source) override;
   DWORD GetPayloadLength() const override { return GetPayloadHeaderSize() + GetDataLength(); }

@@ -202,6 +202,8 @@ bool CCaptureFileWriter::AddScreenPicture(DWORD time, const BYTE* pixels, DWORD 
   if (!pixels || !CScreenCodec::IsValidGeometry(width, height, bits, &bytes)) return false;
   if (m_failed || m_section == Section::Closed || m_section == Section::Trailer) return false;
   if (m_anyData && time < m_lastTime) return false;
+  // The index entry must point past the end-of-headers marker.
+  if (m_section == Section::Header && !EndHeaders(true)) return false;
   auto* record = new CCaptureScreen();
   RecordHold hold{record};
   record->SetTime(time);

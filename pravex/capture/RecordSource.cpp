@@ -13,7 +13,25 @@ namespace {
 
 constexpr DWORD kReadAhead = 64 * 1024;
 
-CCaptureData* MakeFailure() { return new CCaptureData(kRecordReadFailed); }
+CCaptureData* MakeFailure(const char*& last, const char* why) {
+  last = why;
+  return new CCaptureData(kRecordReadFailed);
+}
+
+// The fixed header fields; bytes a longer header carries behind them are ignored.
+CaptureRecordHeader ParseHeader(const BYTE* bytes, DWORD length) {
+  CByteReader reader(bytes, length);
+  CaptureRecordHeader header;
+  header.headerSize = reader.GetLE16();
+  header.headerVersion = reader.GetLE16();
+  header.recordType = reader.GetLE32();
+  header.time = reader.GetLE32();
+  header.streamType = reader.GetLE16();
+  header.reserved = reader.GetLE32();
+  header.totalLength = reader.GetLE32();
+  header.flags = reader.GetLE32();
+  return header;
+}
 
 }  // namespace
 
@@ -145,14 +163,15 @@ bool CRecordSource::SeekTo(std::int64_t position) {
 CCaptureData* CRecordSource::ReadRecord(bool forward) {
   if (forward) return ReadForward();
   const std::int64_t end = m_pos;
-  if (!StepBack()) return MakeFailure();
+  if (!StepBack()) return MakeFailure(m_lastFailure, "no record ends here (trailing length out of range)");
   const std::int64_t start = m_pos;
   CCaptureData* record = ReadForward();
   // The record found through the trailing length must end exactly there.
   if (record->GetRecordType() == kRecordReadFailed || m_pos != end) {
+    if (record->GetRecordType() != kRecordReadFailed) m_lastFailure = "the record's length does not match its trailing length";
     record->Release();
     m_pos = end;
-    return MakeFailure();
+    return new CCaptureData(kRecordReadFailed);
   }
   m_pos = start;
   return record;
@@ -163,7 +182,7 @@ CCaptureData* CRecordSource::SkipRecord(CCaptureData* record, std::int64_t start
   const CaptureRecordHeader& header = record->GetHeader();
   if (header.totalLength < kSignatureSize + static_cast<DWORD>(header.headerSize) || !SeekTo(start + header.totalLength)) {
     record->Release();
-    return MakeFailure();
+    return MakeFailure(m_lastFailure, "skipped record's length does not fit the file");
   }
   record->SetRecordType(kRecordSkipped);
   return record;
@@ -171,23 +190,14 @@ CCaptureData* CRecordSource::SkipRecord(CCaptureData* record, std::int64_t start
 
 CCaptureData* CRecordSource::ReadForward() {
   const std::int64_t start = m_pos;
-  if (!MatchBytes(kSignature, kSignatureSize)) return MakeFailure();
+  if (!MatchBytes(kSignature, kSignatureSize)) return MakeFailure(m_lastFailure, "no record signature (or the end of the file)");
   CSharedBuffer* raw = nullptr;
   DWORD headerLength = 0xFFFF;
-  if (!ReadBlock(raw, headerLength, true)) return MakeFailure();
+  if (!ReadBlock(raw, headerLength, true)) return MakeFailure(m_lastFailure, "record header cut short");
   CSharedBufferRef hold(raw);
-  if (headerLength < kRecordHeaderSize) return MakeFailure();
+  if (headerLength < kRecordHeaderSize) return MakeFailure(m_lastFailure, "record header shorter than 26 bytes");
 
-  CByteReader reader(raw->GetBytes(), headerLength);
-  CaptureRecordHeader header;
-  header.headerSize = reader.GetLE16();
-  header.headerVersion = reader.GetLE16();
-  header.recordType = reader.GetLE32();
-  header.time = reader.GetLE32();
-  header.streamType = reader.GetLE16();
-  header.reserved = reader.GetLE32();
-  header.totalLength = reader.GetLE32();
-  header.flags = reader.GetLE32();
+  const CaptureRecordHeader header = ParseHeader(raw->GetBytes(), headerLength);
 
   // Records of another header version, and stored records claiming the
   // types a read reports (0, 1), are skipped whole.
@@ -205,14 +215,16 @@ CCaptureData* CRecordSource::ReadForward() {
     return record;
   }
   const std::int64_t framing = kSignatureSize + static_cast<std::int64_t>(headerLength) + kRecordTrailerSize;
-  if (header.totalLength < framing || header.totalLength > m_length - start) return MakeFailure();
+  if (header.totalLength < framing || header.totalLength > m_length - start) {
+    return MakeFailure(m_lastFailure, "record length below its framing or beyond the end of the file");
+  }
 
   CCaptureData* record = CCaptureData::CreateForType(header.recordType);
   record->SetHeader(header);
   const DWORD result = record->ReadPayload(*this);
   if (result == kRecordReadFailed || !SkipBytes(kRecordTrailerSize) || m_pos != start + header.totalLength) {
     record->Release();
-    return MakeFailure();
+    return MakeFailure(m_lastFailure, "payload header or data length does not fit the record");
   }
   if (result == kRecordSkipped) record->SetRecordType(kRecordSkipped);
   return record;

@@ -63,6 +63,8 @@ class CRecordSource {
   // does not know, or kRecordReadFailed (stream 0) for a read failure, a
   // broken frame or the end of the file.
   CCaptureData* ReadRecord(bool forward);
+  // Why the last ReadRecord that failed did so (for reports).
+  const char* GetLastFailure() const { return m_lastFailure; }
 
  private:
   bool ReadExact(void* out, DWORD n);
@@ -74,6 +76,7 @@ class CRecordSource {
   std::int64_t m_length = 0;
   std::int64_t m_pos = 0;
   std::int64_t m_floor = 0;
+  const char* m_lastFailure = "";
   // Read-ahead: m_buffer holds the file bytes from m_bufferStart.
   std::vector<BYTE> m_buffer;
   std::int64_t m_bufferStart = 0;

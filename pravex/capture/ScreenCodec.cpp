@@ -18,30 +18,31 @@ namespace {
 // pixel n times, n <= 0 copies -n pixels. Each row starts at a multiple of the
 // stride; a code may run on past the row end but never past the picture.
 template <int B>
-void DecodeRunLengthT(const BYTE* p, const BYTE* end, BYTE* picture, std::size_t stride, DWORD width, DWORD height) {
+bool DecodeRunLengthT(const BYTE* p, const BYTE* end, BYTE* picture, std::size_t stride, DWORD width, DWORD height) {
   const std::size_t total = stride * height;
   const std::size_t rowBytes = static_cast<std::size_t>(width) * B;
   for (DWORD y = 0; y < height; ++y) {
     std::size_t pos = y * stride;
     const std::size_t rowEnd = pos + rowBytes;
     while (pos < rowEnd) {
-      if (p == end) return;
+      if (p == end) return false;
       const int n = static_cast<std::int8_t>(*p++);
       if (n > 0) {
         const std::size_t bytes = static_cast<std::size_t>(n) * B;
-        if (end - p < B || bytes > total - pos) return;
+        if (end - p < B || bytes > total - pos) return false;
         FillPixels<B>(picture + pos, p, static_cast<std::size_t>(n));
         p += B;
         pos += bytes;
       } else {
         const std::size_t bytes = static_cast<std::size_t>(-n) * B;
-        if (static_cast<std::size_t>(end - p) < bytes || bytes > total - pos) return;
+        if (static_cast<std::size_t>(end - p) < bytes || bytes > total - pos) return false;
         std::memcpy(picture + pos, p, bytes);
         p += bytes;
         pos += bytes;
       }
     }
   }
+  return true;
 }
 
 std::uint16_t LoadBE16(const BYTE* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
@@ -50,38 +51,39 @@ std::uint16_t LoadBE16(const BYTE* p) { return static_cast<std::uint16_t>((p[0] 
 // count K, K times (u8 column skip, s8 n): n > 0 copies n pixels, n < 0
 // fills -n pixels with one value, n = 0 only skips.
 template <int B>
-void DecodeDeltaT(const BYTE* p, const BYTE* end, BYTE* picture, std::size_t stride, DWORD width, DWORD height) {
-  if (end - p < 2) return;
+bool DecodeDeltaT(const BYTE* p, const BYTE* end, BYTE* picture, std::size_t stride, DWORD width, DWORD height) {
+  if (end - p < 2) return false;
   const unsigned rows = LoadBE16(p);
   p += 2;
   std::int64_t row = -1;
   for (unsigned i = 0; i < rows; ++i) {
-    if (end - p < 4) return;
+    if (end - p < 4) return false;
     row += 1 + LoadBE16(p);
     const unsigned ops = LoadBE16(p + 2);
     p += 4;
-    if (row >= static_cast<std::int64_t>(height)) return;
+    if (row >= static_cast<std::int64_t>(height)) return false;
     BYTE* line = picture + static_cast<std::size_t>(row) * stride;
     std::size_t column = 0;
     for (unsigned k = 0; k < ops; ++k) {
-      if (end - p < 2) return;
+      if (end - p < 2) return false;
       column += p[0];
       const int n = static_cast<std::int8_t>(p[1]);
       p += 2;
       if (n > 0) {
         const std::size_t bytes = static_cast<std::size_t>(n) * B;
-        if (static_cast<std::size_t>(end - p) < bytes || column + n > width) return;
+        if (static_cast<std::size_t>(end - p) < bytes || column + n > width) return false;
         std::memcpy(line + column * B, p, bytes);
         p += bytes;
         column += n;
       } else if (n < 0) {
-        if (end - p < B || column + static_cast<std::size_t>(-n) > width) return;
+        if (end - p < B || column + static_cast<std::size_t>(-n) > width) return false;
         FillPixels<B>(line + column * B, p, static_cast<std::size_t>(-n));
         p += B;
         column += static_cast<std::size_t>(-n);
       }
     }
   }
+  return true;
 }
 
 }  // namespace
@@ -111,9 +113,8 @@ bool CScreenCodec::IsValidGeometry(DWORD width, DWORD height, WORD bits, std::ui
 bool CScreenCodec::TakeGeometry(DWORD width, DWORD height, WORD bits) {
   if (!m_first && m_picture && width == m_width && height == m_height && bits == m_bits) return true;
   const std::uint64_t bytes = DibImageSize(width, height, bits);
-  CSharedBuffer* picture = CSharedBuffer::Allocate(bytes);
+  CSharedBuffer* picture = CSharedBuffer::AllocateZeroed(bytes);
   if (!picture) return false;
-  std::memset(picture->GetBytes(), 0, static_cast<std::size_t>(bytes));
   if (m_picture) m_picture->Release();
   m_picture = picture;
   m_width = width;
@@ -142,38 +143,54 @@ bool CScreenCodec::Inflate(CCaptureScreen& record) {
   return true;
 }
 
-void CScreenCodec::ApplyDelta(const BYTE* data, std::size_t length) {
-  if (!data) return;
+bool CScreenCodec::ApplyDelta(const BYTE* data, std::size_t length) {
+  if (!data) return false;
   BYTE* picture = m_picture->GetBytes();
   const std::size_t stride = static_cast<std::size_t>(m_stride);
   switch (m_bits) {
-    case 8: DecodeDeltaT<1>(data, data + length, picture, stride, m_width, m_height); break;
-    case 16: DecodeDeltaT<2>(data, data + length, picture, stride, m_width, m_height); break;
-    default: DecodeDeltaT<3>(data, data + length, picture, stride, m_width, m_height); break;
+    case 8: return DecodeDeltaT<1>(data, data + length, picture, stride, m_width, m_height);
+    case 16: return DecodeDeltaT<2>(data, data + length, picture, stride, m_width, m_height);
+    default: return DecodeDeltaT<3>(data, data + length, picture, stride, m_width, m_height);
   }
 }
 
-void CScreenCodec::ApplyRunLength(const BYTE* data, std::size_t length) {
-  if (!data) return;
+bool CScreenCodec::ApplyRunLength(const BYTE* data, std::size_t length) {
+  if (!data) return false;
   BYTE* picture = m_picture->GetBytes();
   const std::size_t stride = static_cast<std::size_t>(m_stride);
   switch (m_bits) {
-    case 8: DecodeRunLengthT<1>(data, data + length, picture, stride, m_width, m_height); break;
-    case 16: DecodeRunLengthT<2>(data, data + length, picture, stride, m_width, m_height); break;
-    default: DecodeRunLengthT<3>(data, data + length, picture, stride, m_width, m_height); break;
+    case 8: return DecodeRunLengthT<1>(data, data + length, picture, stride, m_width, m_height);
+    case 16: return DecodeRunLengthT<2>(data, data + length, picture, stride, m_width, m_height);
+    default: return DecodeRunLengthT<3>(data, data + length, picture, stride, m_width, m_height);
   }
+}
+
+const char* CScreenCodec::DescribeStatus(DecodeStatus status) {
+  switch (status) {
+    case kDecodeOk: return "decoded";
+    case kDecodeBadGeometry: return "picture size or depth not decodable";
+    case kDecodeUnknownEncoding: return "unknown screen encoding";
+    case kDecodeInflateFailed: return "zlib data does not inflate";
+    case kDecodeShortPicture: return "complete picture shorter than its size";
+    case kDecodeNoMemory: return "out of memory";
+    case kDecodeTruncated: return "codes end early or leave the picture";
+  }
+  return "unknown";
 }
 
 bool CScreenCodec::Decode(CCaptureScreen& record) {
   std::uint64_t bytes = 0;
-  if (!IsValidGeometry(record.GetWidth(), record.GetHeight(), record.GetBitsPerPixel(), &bytes)) return false;
+  m_lastStatus = kDecodeOk;
+  if (!IsValidGeometry(record.GetWidth(), record.GetHeight(), record.GetBitsPerPixel(), &bytes)) {
+    return Fail(kDecodeBadGeometry);
+  }
   const WORD encoding = record.GetEncoding();
-  if (encoding > kScreenDecoded) return false;
+  if (encoding > kScreenDecoded) return Fail(kDecodeUnknownEncoding);
   const bool whole = encoding == kScreenRaw || encoding == kScreenDecoded;
-  if (record.GetCompression() == kCompressionZlib && !Inflate(record) && whole) return false;
+  if (record.GetCompression() == kCompressionZlib && !Inflate(record) && whole) return Fail(kDecodeInflateFailed);
   // A complete picture must really be complete: never adopt or copy a short one.
-  if (whole && record.GetDataLength() < bytes) return false;
-  if (!TakeGeometry(record.GetWidth(), record.GetHeight(), record.GetBitsPerPixel())) return false;
+  if (whole && record.GetDataLength() < bytes) return Fail(kDecodeShortPicture);
+  if (!TakeGeometry(record.GetWidth(), record.GetHeight(), record.GetBitsPerPixel())) return Fail(kDecodeNoMemory);
 
   if (whole) {
     CSharedBuffer* data = record.GetDataBuffer();
@@ -187,15 +204,17 @@ bool CScreenCodec::Decode(CCaptureScreen& record) {
     record.SetEncoding(kScreenDecoded);
     return true;
   }
-  if (encoding == kScreenDelta) ApplyDelta(record.GetDataBytes(), record.GetDataLength());
-  if (encoding == kScreenRunLength) ApplyRunLength(record.GetDataBytes(), record.GetDataLength());
+  bool complete = true;
+  if (encoding == kScreenDelta) complete = ApplyDelta(record.GetDataBytes(), record.GetDataLength());
+  if (encoding == kScreenRunLength) complete = ApplyRunLength(record.GetDataBytes(), record.GetDataLength());
+  if (!complete) m_lastStatus = kDecodeTruncated;
 
   CSharedBuffer* result = m_picture;
   if (m_share) {
     result->AddRef();
   } else {
     result = CSharedBuffer::Copy(m_picture->GetBytes(), m_pictureSize);
-    if (!result) return false;
+    if (!result) return Fail(kDecodeNoMemory);
   }
   record.SetData(result, m_pictureSize, true);
   record.SetCompression(0, 0);

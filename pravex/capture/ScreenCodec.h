@@ -43,6 +43,20 @@ class CScreenCodec {
   // record is not a complete decoded picture, or memory runs out.
   bool Encode(CCaptureScreen& record, bool useZlib);
 
+  // Why the last Decode failed, or stopped short of the record's end
+  // (kDecodeOk when it used all of its codes).
+  enum DecodeStatus {
+    kDecodeOk,
+    kDecodeBadGeometry,      // depth not 8/16/24, a zero size, or beyond 256 MiB
+    kDecodeUnknownEncoding,  // encoding beyond 4
+    kDecodeInflateFailed,    // zlib data of a complete picture did not inflate
+    kDecodeShortPicture,     // a complete picture with less than stride x height bytes
+    kDecodeNoMemory,
+    kDecodeTruncated,        // decoded, but the codes ran out or left the picture
+  };
+  DecodeStatus GetLastStatus() const { return m_lastStatus; }
+  static const char* DescribeStatus(DecodeStatus status);
+
   // Forgets the picture; the next record starts a new one.
   void Reset();
   bool IsEncoder() const { return m_encoder; }
@@ -75,11 +89,17 @@ class CScreenCodec {
  private:
   bool Inflate(CCaptureScreen& record);
   bool TakeGeometry(DWORD width, DWORD height, WORD bits);
-  void ApplyDelta(const BYTE* data, std::size_t length);
-  void ApplyRunLength(const BYTE* data, std::size_t length);
+  bool Fail(DecodeStatus status) {
+    m_lastStatus = status;
+    return false;
+  }
+  // Both return false when the codes stopped before their end.
+  bool ApplyDelta(const BYTE* data, std::size_t length);
+  bool ApplyRunLength(const BYTE* data, std::size_t length);
   bool EnsureWorkBuffers(std::uint64_t pictureBytes, DWORD width);
 
   bool m_first = true;
+  DecodeStatus m_lastStatus = kDecodeOk;
   DWORD m_width = 0;
   DWORD m_height = 0;
   WORD m_bits = 0;

@@ -1,15 +1,23 @@
 #include "pravex/capture/SharedBuffer.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "pravex/capture/CaptureFormat.h"
 
+CSharedBuffer* CSharedBuffer::Construct(void* memory, std::uint64_t size) {
+  return memory ? new (memory) CSharedBuffer(static_cast<DWORD>(size)) : nullptr;
+}
+
 CSharedBuffer* CSharedBuffer::Allocate(std::uint64_t size) {
   if (size > capture::kMaxBlockSize) return nullptr;
-  void* memory = ::operator new(sizeof(CSharedBuffer) + static_cast<std::size_t>(size), std::nothrow);
-  if (!memory) return nullptr;
-  return new (memory) CSharedBuffer(static_cast<DWORD>(size));
+  return Construct(std::malloc(sizeof(CSharedBuffer) + static_cast<std::size_t>(size)), size);
+}
+
+CSharedBuffer* CSharedBuffer::AllocateZeroed(std::uint64_t size) {
+  if (size > capture::kMaxBlockSize) return nullptr;
+  return Construct(std::calloc(1, sizeof(CSharedBuffer) + static_cast<std::size_t>(size)), size);
 }
 
 CSharedBuffer* CSharedBuffer::Copy(const void* bytes, std::uint64_t size) {
@@ -21,6 +29,6 @@ CSharedBuffer* CSharedBuffer::Copy(const void* bytes, std::uint64_t size) {
 void CSharedBuffer::Release() {
   if (m_refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
     this->~CSharedBuffer();
-    ::operator delete(static_cast<void*>(this));
+    std::free(static_cast<void*>(this));
   }
 }

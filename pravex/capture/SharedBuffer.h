@@ -15,6 +15,9 @@ class CSharedBuffer {
   // A new buffer of `size` bytes (contents undefined) holding one reference,
   // or null when size exceeds the capture block bound or memory runs out.
   static CSharedBuffer* Allocate(std::uint64_t size);
+  // The same, with every byte zero. Large blocks come zeroed from the system,
+  // so pages nobody writes cost no memory.
+  static CSharedBuffer* AllocateZeroed(std::uint64_t size);
   // A new buffer holding a copy of the bytes, or null.
   static CSharedBuffer* Copy(const void* bytes, std::uint64_t size);
 
@@ -32,6 +35,7 @@ class CSharedBuffer {
 
  private:
   explicit CSharedBuffer(DWORD size) : m_refs(1), m_size(size) {}
+  static CSharedBuffer* Construct(void* memory, std::uint64_t size);
   ~CSharedBuffer() = default;
 
   std::atomic<std::uint32_t> m_refs;

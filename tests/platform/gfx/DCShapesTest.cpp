@@ -101,6 +101,19 @@ TEST(DCShapes, NotRasterOperationInvertsUnderThePen) {
   c.dc.Rectangle(0, 0, 4, 1);
   c.dc.Rectangle(0, 0, 4, 1);
   EXPECT_EQ(c.dc.GetPixel(3, 0), RGB(0, 255, 16));
+  // An xor brush fill inside a clip: only the clipped part changes.
+  MemoryCanvas d(6, 6, 32);
+  d.dc.FillSolidRect(0, 0, 6, 6, RGB(0x0F, 0xF0, 0x55));
+  d.dc.SetROP2(R2_XORPEN);
+  d.dc.SelectStockObject(NULL_PEN);
+  CBrush brush(RGB(0xFF, 0x0F, 0x05));
+  d.dc.SelectObject(&brush);
+  d.dc.IntersectClipRect(0, 0, 3, 6);
+  const POINT square[4] = {{1, 1}, {5, 1}, {5, 5}, {1, 5}};
+  d.dc.Polygon(square, 4);
+  EXPECT_EQ(d.dc.GetPixel(2, 2), RGB(0xF0, 0xFF, 0x50));
+  EXPECT_EQ(d.dc.GetPixel(4, 2), RGB(0x0F, 0xF0, 0x55));  // clipped away
+  EXPECT_EQ(d.dc.GetPixel(0, 0), RGB(0x0F, 0xF0, 0x55));
 }
 
 TEST(DCShapes, ClipRegionsLimitDrawingAndGetClipBox) {

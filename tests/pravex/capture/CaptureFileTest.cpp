@@ -34,13 +34,14 @@ std::vector<Read> ReadAll(CCaptureFileReader& reader, int limit = 1000) {
   return out;
 }
 
-DWORD FirstRecordType(const std::string& path) {
+DWORD FirstRecordType(const std::string& path, std::string* failure = nullptr) {
   CCaptureFileReader reader;
   if (!reader.Open(path)) return 0xFFFF;
   reader.SeekToTime(0);
   CCaptureData* record = reader.ReadRecord(true);
   const DWORD type = record->GetRecordType();
   record->Release();
+  if (failure) *failure = reader.GetSource().GetLastFailure();
   return type;
 }
 
@@ -201,6 +202,16 @@ TEST(CaptureFile, SeekToTimeFollowsTheIndex) {
   CCaptureFileReader reader;
   ASSERT_TRUE(reader.Open(path));
   ASSERT_EQ(reader.GetIndex()->GetEntryCount(), 3u);
+  // Every entry points at the key picture it was made for.
+  for (DWORD i = 0; i < 3; ++i) {
+    const CaptureIndexEntry entry = reader.GetIndex()->GetEntry(i);
+    ASSERT_TRUE(reader.GetSource().SeekTo(static_cast<std::int64_t>(entry.position)));
+    CCaptureData* record = reader.ReadRecord(true);
+    EXPECT_EQ(record->GetRecordType(), kRecordScreen);
+    EXPECT_EQ(record->GetTime(), entry.time);
+    EXPECT_EQ(static_cast<CCaptureScreen*>(record)->GetFlags(), kFlagComplete);
+    record->Release();
+  }
   auto timeAfterSeek = [&](DWORD t, bool oneMore) {
     EXPECT_TRUE(reader.SeekToTime(t, oneMore));
     CCaptureData* record = reader.ReadRecord(true);
@@ -312,10 +323,13 @@ TEST(CaptureFile, BrokenFramingIsAReadFailureOrARefusal) {
     std::size_t offset;  // from the first data record's signature
     int size;            // 2 or 4
     DWORD value;
+    const char* why;
   } framing[] = {
-      {"header size below 26", 8, 2, 20},         {"length prefix below 2", 8, 2, 1},
-      {"total length below 38", 8 + 18, 4, 37},   {"total length beyond the file", 8 + 18, 4, 0x7FFFFFF0},
-      {"signature", 0, 4, 0x12345678},
+      {"header size below 26", 8, 2, 20, "shorter than 26"},
+      {"length prefix below 2", 8, 2, 1, "header cut short"},
+      {"total length below 38", 8 + 18, 4, 37, "below its framing"},
+      {"total length beyond the file", 8 + 18, 4, 0x7FFFFFF0, "beyond the end"},
+      {"signature", 0, 4, 0x12345678, "signature"},
   };
   for (const Case& c : framing) {
     auto bytes = original;
@@ -323,7 +337,9 @@ TEST(CaptureFile, BrokenFramingIsAReadFailureOrARefusal) {
     else PutLE32At(bytes, data + c.offset, c.value);
     const std::string path = dir + "/framing.zeph";
     WriteBytes(path, bytes);
-    EXPECT_EQ(FirstRecordType(path), kRecordEndOfStream) << c.name;
+    std::string why;
+    EXPECT_EQ(FirstRecordType(path, &why), kRecordEndOfStream) << c.name;
+    EXPECT_NE(why.find(c.why), std::string::npos) << c.name << ": " << why;
   }
   // The trailing length of the last record steers the trailer scan.
   for (DWORD length : {0u, 37u, 0x7FFFFFFFu, static_cast<DWORD>(original.size() + 1)}) {

@@ -67,6 +67,7 @@ TEST(ScreenCodec, RunLengthRowOfZeroCodesStopsAtTheEndOfTheData) {
   ASSERT_TRUE(codec.Decode(*first));
   RecordHold zeros{MakeScreen(4, 2, 16, kScreenRunLength, std::vector<BYTE>(64, 0))};
   ASSERT_TRUE(codec.Decode(*zeros));
+  EXPECT_EQ(codec.GetLastStatus(), CScreenCodec::kDecodeTruncated);
   EXPECT_EQ(zeros->GetDataLength(), 16u);
   for (DWORD i = 0; i < 16; ++i) EXPECT_EQ(zeros->GetDataBytes()[i], 0x5A);
 }
@@ -98,6 +99,7 @@ TEST(ScreenCodec, DeltaWithNoRowsStillYieldsADecodedPicture) {
   ASSERT_TRUE(codec.Decode(*key));
   RecordHold empty{MakeScreen(6, 4, 24, kScreenDelta, {0, 0})};
   ASSERT_TRUE(codec.Decode(*empty));
+  EXPECT_EQ(codec.GetLastStatus(), CScreenCodec::kDecodeOk);
   EXPECT_EQ(empty->GetEncoding(), kScreenDecoded);
   EXPECT_TRUE(SamePixels(empty->GetDataBytes(), picture.data(), 6, 4, 24));
 }
@@ -117,6 +119,7 @@ TEST(ScreenCodec, DeltaOutsideThePictureStops) {
     ASSERT_TRUE(codec.Decode(*key));
     RecordHold record{MakeScreen(4, 4, 16, kScreenDelta, delta)};
     ASSERT_TRUE(codec.Decode(*record));
+    EXPECT_EQ(codec.GetLastStatus(), CScreenCodec::kDecodeTruncated);
     for (DWORD i = 0; i < 32; ++i) EXPECT_EQ(record->GetDataBytes()[i], 0) << i;
   }
 }
@@ -157,16 +160,21 @@ TEST(ScreenCodec, UndecodableRecordsAreLeftAsTheyAre) {
     DWORD width, height;
     WORD bits, encoding;
     DWORD dataLength;
+    CScreenCodec::DecodeStatus status;
   } cases[] = {
-      {"unknown encoding", 4, 2, 16, 7, 16},  {"depth 12", 4, 2, 12, 0, 16},
-      {"zero width", 0, 2, 16, 0, 16},        {"beyond 256 MiB", 65535, 65535, 24, 1, 4},
-      {"width x height overflows", 0xFFFFFFFF, 0xFFFFFFFF, 24, 2, 4},
-      {"short raw", 4, 2, 16, 0, 15},         {"short decoded", 4, 2, 16, 4, 0},
+      {"unknown encoding", 4, 2, 16, 7, 16, CScreenCodec::kDecodeUnknownEncoding},
+      {"depth 12", 4, 2, 12, 0, 16, CScreenCodec::kDecodeBadGeometry},
+      {"zero width", 0, 2, 16, 0, 16, CScreenCodec::kDecodeBadGeometry},
+      {"beyond 256 MiB", 65535, 65535, 24, 1, 4, CScreenCodec::kDecodeBadGeometry},
+      {"width x height overflows", 0xFFFFFFFF, 0xFFFFFFFF, 24, 2, 4, CScreenCodec::kDecodeBadGeometry},
+      {"short raw", 4, 2, 16, 0, 15, CScreenCodec::kDecodeShortPicture},
+      {"short decoded", 4, 2, 16, 4, 0, CScreenCodec::kDecodeShortPicture},
   };
   for (const Case& c : cases) {
     CScreenCodec codec;
     RecordHold record{MakeScreen(c.width, c.height, c.bits, c.encoding, std::vector<BYTE>(c.dataLength, 1))};
     EXPECT_FALSE(codec.Decode(*record)) << c.name;
+    EXPECT_EQ(codec.GetLastStatus(), c.status) << c.name;
     EXPECT_EQ(record->GetEncoding(), c.encoding) << c.name;
     EXPECT_EQ(record->GetDataLength(), c.dataLength) << c.name;
     EXPECT_EQ(codec.GetPicture(), nullptr) << c.name;
@@ -185,6 +193,7 @@ TEST(ScreenCodec, BadZlibDataIsDecodedAsStored) {
   RecordHold raw{MakeScreen(4, 2, 16, kScreenRaw, std::vector<BYTE>(16, 0))};
   raw->SetCompression(kCompressionZlib, 16);
   EXPECT_FALSE(codec.Decode(*raw));
+  EXPECT_EQ(codec.GetLastStatus(), CScreenCodec::kDecodeInflateFailed);
 }
 
 // Encode then decode gives back the picture, for every depth, for noise and

@@ -143,6 +143,13 @@ TEST(OverlayBuffer, TwoByTwoAntiAliasingWeights) {
   block.BlitBuffer(f2.Bits(), &f2.info, CRect(0, 0, 2, 2), CRect(0, 0, 2, 2), alpha, 2);
   EXPECT_EQ(f2.At(0, 0), BlendPixel565(0xFFFF, alpha, Color16(0)));
   EXPECT_EQ(f2.At(1, 0), 0xFFFF);
+  // A quarter coverage lets three quarters of the pixel through even at alpha 0.
+  TestOverlay dot([](CDC& dc, const CRect&, int) { dc.SetPixel(0, 0, 0); });
+  dot.SetRenderColor(Color16(0));
+  Frame f3(1, 1, 0xFFFF);
+  dot.BlitBuffer(f3.Bits(), &f3.info, CRect(0, 0, 1, 1), CRect(0, 0, 1, 1), 0, 2);
+  EXPECT_EQ(f3.At(0, 0), BlendPixel565(0xFFFF, 255 - 255 / 4, Color16(0)));
+  EXPECT_EQ(f3.At(0, 0), 0xBDD7);
 }
 
 TEST(OverlayBuffer, MasksCachedOnMoveAndRenderedAgainOnResize) {
