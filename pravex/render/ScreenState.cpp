@@ -12,14 +12,19 @@ using namespace capture;
 
 namespace {
 
-// A fixed colour table for 8-bit pictures, whose records carry none: three
-// bits of red, three of green and two of blue per index.
+// A fixed colour table for 8-bit pictures, whose records carry none: the
+// 6 x 6 x 6 colour cube (index 36 r + 6 g + b, levels in steps of 51) that
+// the recorder and the capture tools use, then a ramp of greys.
 void FillEightBitColours(BITMAPINFO& info) {
   for (int i = 0; i < 256; ++i) {
     RGBQUAD& q = info.bmiColors[i];
-    q.rgbRed = static_cast<BYTE>(((i >> 5) & 7) * 255 / 7);
-    q.rgbGreen = static_cast<BYTE>(((i >> 2) & 7) * 255 / 7);
-    q.rgbBlue = static_cast<BYTE>((i & 3) * 255 / 3);
+    if (i < 216) {
+      q.rgbRed = static_cast<BYTE>(i / 36 * 51);
+      q.rgbGreen = static_cast<BYTE>(i / 6 % 6 * 51);
+      q.rgbBlue = static_cast<BYTE>(i % 6 * 51);
+    } else {
+      q.rgbRed = q.rgbGreen = q.rgbBlue = static_cast<BYTE>((i - 216) * 255 / 39);
+    }
     q.rgbReserved = 0;
   }
 }
