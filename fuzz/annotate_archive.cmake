@@ -1,0 +1,1 @@
+olvane_fuzz_target(annotate_archive glimra)
