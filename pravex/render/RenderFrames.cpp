@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <vector>
+
+#include "glimra/MemoryArchive.h"
 #include "pravex/capture/CaptureData.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/capture/CaptureStreamInfo.h"
@@ -34,6 +37,7 @@ int CRenderFrames::Open(const char* path, unsigned long frameRate) {
   m_reader.SetFrameRate(static_cast<DWORD>(std::min<unsigned long>(m_frameRate, 0xFFFFFFFFul)));
   if (!m_reader.Open(path, 1)) return 0;
   ReadDescriptions();
+  LoadAnnotations();
   if (m_audioPresent && m_renderAudio) {
     m_audio.SetClock(&m_clock);
     m_audio.EnableMemoryMode();
@@ -61,6 +65,25 @@ void CRenderFrames::ReadDescriptions() {
     }
   }
   m_reader.BuildInfo(m_information);
+}
+
+// The trailer's annotation archive, read from a copy of its payload.
+void CRenderFrames::LoadAnnotations() {
+  CSingleLock lock(&m_lock);
+  CAnnotateData& annotations = m_vars.GetAnnotateData();
+  annotations.RemoveAll();
+  const CCaptureData* record = m_reader.GetAnnotationRecord();
+  if (m_renderAnnotation && record && record->GetDataBytes() && record->GetDataLength()) {
+    std::vector<BYTE> copy(record->GetDataBytes(), record->GetDataBytes() + record->GetDataLength());
+    CMemoryArchive archive(copy.data(), static_cast<DWORD>(copy.size()));
+    annotations.Load(archive, TRUE);
+  }
+  annotations.UpdateAnnotationDisplayList(0, nullptr);
+}
+
+void CRenderFrames::SetAnnotaionData(int render, const CRect& rect) {
+  CSingleLock lock(&m_lock);
+  m_vars.GetAnnotateData().SetExportVars(render, rect);
 }
 
 int CRenderFrames::Start(unsigned long time) {
@@ -91,6 +114,10 @@ int CRenderFrames::ProcessData(CCaptureData* record) {
     return 1;
   }
   if (record->GetStreamType() == kStreamScreen && type == kRecordFrameTick) {
+    {
+      CSingleLock lock(&m_lock);
+      m_vars.GetAnnotateData().UpdateAnnotationDisplayList(m_clock.Now(), nullptr);
+    }
     m_frameReady.SetEvent();
     m_frameTaken.Wait(INFINITE);
     record->Release();

@@ -47,6 +47,9 @@ class CRenderFrames : public CRenderDirect {
   int GetRenderAudio() const { return m_renderAudio; }
   void SetRenderAnnotation(int on) { m_renderAnnotation = on; }
   int GetRenderAnnotation() const { return m_renderAnnotation; }
+  // Stores the flag and the rectangle in the annotation set's export settings
+  // (the flag does not change what is drawn).
+  void SetAnnotaionData(int render, const CRect& rect);
   const CCaptureInfo& GetInformation() const { return m_information; }
   CCaptureFileReader& GetReader() { return m_reader; }
 
@@ -62,6 +65,7 @@ class CRenderFrames : public CRenderDirect {
 
  private:
   void ReadDescriptions();
+  void LoadAnnotations();
 
   CRenderVars m_vars;
   CCaptureFileReader m_reader;

@@ -169,7 +169,6 @@ bool CRenderRoot::ProcessVideo(CCaptureData* record, bool& resize) {
 // --- Composition -----------------------------------------------------------------
 
 unsigned char* CRenderRoot::RenderScreen(const CRect& client, const CRect& update) {
-  (void)client;
   CSingleLock lock(&m_lock);
   BYTE* pixels = m_screen.GetPixels();
   if (!pixels) return nullptr;
@@ -192,6 +191,11 @@ unsigned char* CRenderRoot::RenderScreen(const CRect& client, const CRect& updat
   m_videoTransparency = GetVideoTransparency();
   if (GetVideoReplayMode() > 1 && GetRenderVars() && GetRenderVars()->GetVideoDisplay() && m_video.HasFrame()) {
     BlendVideo(m_backBuffer.get(), &info, m_video.GetPixels(), &m_video.GetInfo(), m_videoTransparency);
+  }
+  // Annotations are drawn as 16-bit pixels: other depths go without them.
+  CRenderVars* vars = GetRenderVars();
+  if (vars && vars->GetAnnotation() && info.bmiHeader.biBitCount == 16) {
+    vars->RenderAnnotation(m_backBuffer.get(), pixels, &info, update, CSize(client.Width(), client.Height()));
   }
   CRect cursorLimit = area;
   cursorLimit.InflateRect(2, 2);
@@ -339,6 +343,14 @@ void CRenderRoot::TimerPoll() {
 }
 
 void CRenderRoot::UpdateAnnotation(const CRect& pictureArea) { InvalidateScreenRect(DeviceToScreen(pictureArea), 0); }
+
+CAnnotateData& CRenderRoot::GetAnnotateData() { return GetRenderVars()->GetAnnotateData(); }
+
+int CRenderRoot::RenderAnnotation(unsigned char* frame, unsigned char* source, const BITMAPINFO* header,
+                                  const CRect& update, const CSize& window) {
+  CRenderVars* vars = GetRenderVars();
+  return vars ? vars->RenderAnnotation(frame, source, header, update, window) : 0;
+}
 
 void CRenderRoot::InvalidateVideo() { InvalidateUpdateArea(GetVideoRect(), kStreamVideo); }
 

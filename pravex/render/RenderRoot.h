@@ -27,6 +27,7 @@ class CDC;
 class CPaintDC;
 class CWnd;
 class CRenderVars;
+class CAnnotateData;
 
 // Messages a renderer posts (the application range plus an offset).
 constexpr UINT WM_RENDERWND_ENDOFFILE = 0x812F;
@@ -74,6 +75,10 @@ class CRenderRoot : public CCaptureSink {
   // Resets all replay state before a (re)start.
   void ClearPreview();
   void UpdateAnnotation(const CRect& pictureArea);
+  // The annotation set inside the render settings (there must be settings).
+  CAnnotateData& GetAnnotateData();
+  int RenderAnnotation(unsigned char* frame, unsigned char* source, const BITMAPINFO* header, const CRect& update,
+                       const CSize& window);
   void InvalidateVideo();
 
   int GetVideoPosition();

@@ -19,3 +19,8 @@ void CRenderVars::CopySettings(const CRenderVars& other) {
   m_cursorSize = other.m_cursorSize;
   m_videoDisplay = other.m_videoDisplay;
 }
+
+int CRenderVars::RenderAnnotation(unsigned char* frame, unsigned char* source, const BITMAPINFO* header,
+                                  const CRect& update, const CSize& window) {
+  return m_annotateData.RenderAnnotation(frame, source, header, update, window, m_highQualityReplay) ? 1 : 0;
+}

@@ -2,8 +2,13 @@
 // picture: how the camera picture and the cursor are shown, whether
 // annotations and high-quality scaling are used. Values are stored as given;
 // the renderers treat values outside the listed ranges as the plain choice
-// (normal video size, cursor at recorded size).
+// (normal video size, cursor at recorded size). The record also owns the
+// capture's annotation set; copies take the settings only.
 #pragma once
+
+#include "glimra/AnnotateData.h"
+#include "platform/base/Point.h"
+#include "platform/base/Rect.h"
 
 class CRenderVars {
  public:
@@ -14,6 +19,13 @@ class CRenderVars {
   CRenderVars(const CRenderVars& other) : CRenderVars(&other) {}
   CRenderVars& operator=(const CRenderVars& other);
   virtual ~CRenderVars() = default;
+
+  CAnnotateData& GetAnnotateData() { return m_annotateData; }
+  // Draws the annotations on display into a 16-bit frame (quality: the
+  // high-quality setting).
+  int RenderAnnotation(unsigned char* frame, unsigned char* source, const BITMAPINFO* header, const CRect& update,
+                       const CSize& window);
+  CRect ProcessIntersect(const CRect& changed) { return m_annotateData.ProcessIntersect(changed); }
 
   // Percent of the screen that shows through the camera picture (0 opaque).
   int GetVideoTransparency() const { return m_videoTransparency; }
@@ -39,6 +51,8 @@ class CRenderVars {
 
  private:
   void CopySettings(const CRenderVars& other);
+
+  CAnnotateData m_annotateData;  // never copied
 
   int m_videoTransparency = 50;
   int m_videoPosition = 2;

@@ -4,7 +4,12 @@
 
 #include <vector>
 
+#include "glimra/AnnotateBox.h"
+#include "glimra/AnnotateData.h"
+#include "glimra/MemoryArchive.h"
 #include "platform/base/DibStride.h"
+#include "pravex/capture/CaptureFileWriter.h"
+#include "pravex/capture/CaptureFormat.h"
 #include "pravex/render/RenderFrames.h"
 #include "tests/common/TestEnvironment.h"
 #include "tests/pravex/capture/CaptureTestUtil.h"
@@ -123,4 +128,65 @@ TEST(RenderFrames, StopReleasesAndAStaleAreaIsClamped) {
   ASSERT_EQ(frames.Start(0), 1);
   EXPECT_EQ(frames.GetFrame(big.data(), &header, CRect(0, 0, kW, kH)), 1);
   frames.Close();
+}
+
+namespace {
+
+// A capture whose trailer holds one opaque box (red inside, blue outline) on
+// screen from 1000 ms for 2000 ms.
+std::string WriteAnnotatedCapture(const std::string& dir) {
+  CAnnotateData set;
+  CAnnotateList* list = set.AddNew(1000);
+  list->SetDelay(2000);
+  auto* box = new CAnnotateBox(0);
+  box->SetRect(CRect(4, 4, 12, 10));
+  box->SetTransparency(0);
+  box->SetColor(RGB(255, 0, 0));
+  box->SetOutlineColor(RGB(0, 0, 255));
+  list->Add(box);
+  list->UpdateBoundingRect();
+  CMemoryArchive archive(set.CalculateDataSize(), TRUE);
+  EXPECT_TRUE(set.Save(archive));
+  const std::vector<BYTE> bytes(archive.GetBuffer(), archive.GetBuffer() + archive.GetBufferSize());
+  const std::string path = dir + "/annotated.zeph";
+  CCaptureFileWriter writer;
+  writer.Create(path);
+  writer.AddStream(capture::kStreamScreen, kW, kH);
+  const std::vector<BYTE> grey(DibStride(kW, 16) * kH, 0x42);
+  for (DWORD t = 0; t <= 4000; t += 1000) writer.AddScreenPicture(t, grey.data(), kW, kH, 16, t == 0);
+  writer.SetAnnotationArchive(bytes);
+  writer.Finish();
+  return path;
+}
+
+WORD FramePixel(const FrameBuffer& f, int x, int y) {
+  const BYTE* p = f.bytes.data() + (kH - 1 - y) * DibStride(kW, 16) + 2 * x;
+  return static_cast<WORD>(p[0] | (p[1] << 8));
+}
+
+}  // namespace
+
+TEST(RenderFrames, AnnotationsAreDrawnOverTheScreenWhileOnDisplay) {
+  const std::string path = WriteAnnotatedCapture(testenv::MakeTempDir());
+  for (int render : {1, 0}) {
+    SCOPED_TRACE(render);
+    CRenderFrames frames;
+    frames.SetRenderAnnotation(render);
+    frames.GetRenderVars()->SetCursorDisplay(0);
+    ASSERT_EQ(frames.Open(path.c_str(), 2), 1);
+    ASSERT_EQ(frames.Start(0), 1);
+    FrameBuffer f;
+    std::vector<WORD> inside, edge;
+    while (frames.GetFrame(f.bytes.data(), &f.header, CRect(0, 0, kW, kH))) {
+      inside.push_back(FramePixel(f, 6, 6));
+      edge.push_back(FramePixel(f, 4, 6));
+      EXPECT_EQ(FramePixel(f, 20, 20), 0x4242);
+    }
+    ASSERT_GE(inside.size(), 8u);  // frames at 0, 500, ... 4000 ms
+    for (std::size_t k = 0; k < inside.size(); ++k) {
+      const bool shown = render && k * 500 >= 1000 && k * 500 < 3000;
+      EXPECT_EQ(inside[k], shown ? 0xF800 : 0x4242) << k;
+      EXPECT_EQ(edge[k], shown ? 0x001F : 0x4242) << k;
+    }
+  }
 }

@@ -132,6 +132,7 @@ TEST(RenderVars, CopiesSettingsOnlyAndBaseFindsNoHostWithoutMainWindow) {
   a.SetCursorSize(2);
   a.SetVideoDisplay(0);
   a.SetCursorDisplay(99);  // stored unchecked
+  a.GetAnnotateData().AddNew(1000);
   CRenderVars b(&a);
   CRenderVars c;
   c = a;
@@ -140,7 +141,9 @@ TEST(RenderVars, CopiesSettingsOnlyAndBaseFindsNoHostWithoutMainWindow) {
     EXPECT_EQ(v->GetCursorSize(), 2);
     EXPECT_EQ(v->GetVideoDisplay(), 0);
     EXPECT_EQ(v->GetCursorDisplay(), 99);
+    EXPECT_EQ(const_cast<CRenderVars*>(v)->GetAnnotateData().Lookup(1000), nullptr);
   }
+  EXPECT_NE(a.GetAnnotateData().Lookup(1000), nullptr);
   struct Base : CRenderBase {
     void InvalidateScreen() override {}
     void InvalidateScreenRect(const CRect&, int) override {}
