@@ -82,8 +82,8 @@ class CCursorState {
   CRect m_oldArea;
   CRect m_area;
   BYTE m_click = 0;
-  std::vector<BYTE> m_shape;  // grows, never shrinks
-  DWORD m_shapeSize = 0;      // bytes of m_shape in use
+  std::vector<BYTE> m_shape;           // grows, never shrinks
+  DWORD m_shapeSize = 0;               // bytes of m_shape in use
   CCaptureCursor* m_merged = nullptr;  // owned reference
   bool m_clickChanged = false;
 };

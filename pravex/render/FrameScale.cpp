@@ -153,7 +153,8 @@ class Scaler {
 template <int Bits>
 void Scaler<Bits>::Pixel(BYTE* out, int oc, const AxisMap& x, int c, const AxisMap& y, int r) const {
   using K = AxisKind;
-  if (y.kind == K::Shrink && x.kind == K::Shrink) return Put(out, oc, Block(y.first[r], y.last[r], x.first[c], x.last[c]));
+  if (y.kind == K::Shrink && x.kind == K::Shrink)
+    return Put(out, oc, Block(y.first[r], y.last[r], x.first[c], x.last[c]));
   if (x.kind == K::Shrink && y.kind == K::Same) return Put(out, oc, Block(r, r, x.first[c], x.last[c]));
   if (x.kind == K::Same && y.kind == K::Shrink) return Put(out, oc, Block(y.first[r], y.last[r], c, c));
   if (y.kind == K::Enlarge && x.kind != K::Enlarge) {
@@ -198,8 +199,10 @@ void ScaleDepth(BYTE* frame, std::size_t stride, int W, int H, bool out24, const
   for (int r = 0; r < H; ++r) {
     BYTE* out = frame + static_cast<std::size_t>(H - 1 - r) * stride;
     for (int c = 0; c < W; ++c) {
-      if (plain) scaler.PutSingle(out, c, y.index[r], x.index[c]);
-      else scaler.Pixel(out, c, x, c, y, r);
+      if (plain)
+        scaler.PutSingle(out, c, y.index[r], x.index[c]);
+      else
+        scaler.Pixel(out, c, x, c, y, r);
     }
   }
 }
@@ -234,9 +237,12 @@ void Scale(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsi
   const bool out24 = frameHeader.biBitCount == 24;
   const int sw = clamped.Width();
   const int shh = clamped.Height();
-  if (bits == 16) ScaleDepth<16>(frame, stride, W, H, out24, rows, nullptr, sw, shh, smooth);
-  else if (bits == 24) ScaleDepth<24>(frame, stride, W, H, out24, rows, nullptr, sw, shh, smooth);
-  else ScaleDepth<8>(frame, stride, W, H, out24, rows, sourceInfo.bmiColors, sw, shh, smooth);
+  if (bits == 16)
+    ScaleDepth<16>(frame, stride, W, H, out24, rows, nullptr, sw, shh, smooth);
+  else if (bits == 24)
+    ScaleDepth<24>(frame, stride, W, H, out24, rows, nullptr, sw, shh, smooth);
+  else
+    ScaleDepth<8>(frame, stride, W, H, out24, rows, sourceInfo.bmiColors, sw, shh, smooth);
 }
 
 }  // namespace renderscale

@@ -11,14 +11,16 @@
 
 namespace {
 
-constexpr int kIndicatorSize = 32;        // one image of the strip, square
-constexpr int kIndicatorRowBytes = 96;    // 32 pixels x 3 bytes
+constexpr int kIndicatorSize = 32;      // one image of the strip, square
+constexpr int kIndicatorRowBytes = 96;  // 32 pixels x 3 bytes
 constexpr int kIndicatorImageBytes = 3072;
 constexpr int kIndicatorImages = 4;
 
 bool MaskBit(const BYTE* rowStart, int column) { return (rowStart[column / 8] >> (7 - column % 8)) & 1; }
 
-std::uint32_t LE32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24); }
+std::uint32_t LE32(const BYTE* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
 
 }  // namespace
 
@@ -91,8 +93,10 @@ void CRenderRoot::DrawCursorShape(unsigned char* pixels, const BITMAPINFOHEADER*
         continue;
       }
       const bool xorBit = MaskBit(xorMask + r * maskRow, col);
-      if (!andBit) renderpx::Put565(row, x, bits, xorBit ? 0xFFFF : 0x0000);
-      else if (xorBit) renderpx::Invert(row, x, bits);
+      if (!andBit)
+        renderpx::Put565(row, x, bits, xorBit ? 0xFFFF : 0x0000);
+      else if (xorBit)
+        renderpx::Invert(row, x, bits);
     }
   }
 }

@@ -21,8 +21,7 @@ class CRenderDirect : public CRenderRoot {
   int RenderFrame(unsigned char* frame, BITMAPINFOHEADER* header, const CRect& area);
   // Scales an area of a source picture in the screen picture's format into
   // a frame (header: width, height, bit count, biSizeImage).
-  void ScaleFrameBuffer(unsigned char* frame, const unsigned char* source, BITMAPINFOHEADER* header,
-                        const CRect& area);
+  void ScaleFrameBuffer(unsigned char* frame, const unsigned char* source, BITMAPINFOHEADER* header, const CRect& area);
   CRect GetVideoRect() override;
 
   const CRect& GetFrameArea() const { return m_frameArea; }

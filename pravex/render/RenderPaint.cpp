@@ -35,8 +35,8 @@ int CRenderRoot::Paint(CDC& dc, const CRect& client, const CRect& update, unsign
     }
     const BITMAPINFO& info = m_video.GetInfo();
     dc.SetStretchBltMode(COLORONCOLOR);
-    dc.StretchDIBits(0, 0, cw, ch, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, m_video.GetPixels(),
-                     &info, DIB_RGB_COLORS, SRCCOPY);
+    dc.StretchDIBits(0, 0, cw, ch, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, m_video.GetPixels(), &info,
+                     DIB_RGB_COLORS, SRCCOPY);
     return 1;
   }
   const unsigned char* picture = RenderScreen(client, update);

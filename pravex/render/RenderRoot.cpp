@@ -119,12 +119,12 @@ void CRenderRoot::ProcessCursor(CCaptureData* record) {
     return;
   }
   if (m_cursor.IsPreroll()) return;
+  GetPointerScale();
   const int flags = m_cursor.GetRecordFlags();
   const bool clickChanged = m_cursor.HasClickChanged();
   const bool scaleOld = (flags & 1) || clickChanged;
   const bool scaleNew = (flags & 3) || clickChanged;
-  const CRect oldArea =
-      CursorArea(m_cursor.GetOldArea(), m_cursor.GetPrevHotX(), m_cursor.GetPrevHotY(), scaleOld);
+  const CRect oldArea = CursorArea(m_cursor.GetOldArea(), m_cursor.GetPrevHotX(), m_cursor.GetPrevHotY(), scaleOld);
   const CRect newArea = CursorArea(m_cursor.GetArea(), m_cursor.GetHotX(), m_cursor.GetHotY(), scaleNew);
   if (scaleNew) m_lastCursorArea = newArea;
   if (m_clickHoldMode && clickChanged && m_cursor.GetClickState()) {
@@ -159,8 +159,10 @@ bool CRenderRoot::ProcessVideo(CCaptureData* record, bool& resize) {
   }
   const bool ended = m_video.TakeEndOfStream();
   if (m_video.TakeEndOfPreroll()) {
-    if (m_videoOnly) InvalidateScreen();
-    else InvalidateVideo();
+    if (m_videoOnly)
+      InvalidateScreen();
+    else
+      InvalidateVideo();
   }
   if (ended) EndOfFile(kStreamVideo);
   return false;
@@ -258,12 +260,30 @@ int CRenderRoot::GetVideoReplayMode() {
 
 void CRenderRoot::GetVideoScale() {
   switch (GetVideoReplayMode()) {
-    case 2: m_videoScaleNum = 2; m_videoScaleDen = 1; break;
-    case 4: m_videoScaleNum = 1; m_videoScaleDen = 2; break;
-    case 5: m_videoScaleNum = 1; m_videoScaleDen = 4; break;
-    case 6: m_videoScaleNum = 1; m_videoScaleDen = 8; break;
-    case 7: m_videoScaleNum = 1; m_videoScaleDen = 16; break;
-    default: m_videoScaleNum = 1; m_videoScaleDen = 1; break;
+    case 2:
+      m_videoScaleNum = 2;
+      m_videoScaleDen = 1;
+      break;
+    case 4:
+      m_videoScaleNum = 1;
+      m_videoScaleDen = 2;
+      break;
+    case 5:
+      m_videoScaleNum = 1;
+      m_videoScaleDen = 4;
+      break;
+    case 6:
+      m_videoScaleNum = 1;
+      m_videoScaleDen = 8;
+      break;
+    case 7:
+      m_videoScaleNum = 1;
+      m_videoScaleDen = 16;
+      break;
+    default:
+      m_videoScaleNum = 1;
+      m_videoScaleDen = 1;
+      break;
   }
 }
 

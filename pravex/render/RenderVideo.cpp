@@ -19,14 +19,24 @@ CRect CRenderRoot::GetCropVideoRect(const CRect& area) {
   int x = area.left;
   int y = area.top;
   switch (position % 3) {
-    case 1: x = area.left + (area.Width() - vw) / 2; break;
-    case 2: x = area.right - vw; break;
-    default: break;
+    case 1:
+      x = area.left + (area.Width() - vw) / 2;
+      break;
+    case 2:
+      x = area.right - vw;
+      break;
+    default:
+      break;
   }
   switch (position / 3) {
-    case 1: y = area.top + (area.Height() - vh) / 2; break;
-    case 2: y = area.bottom - vh; break;
-    default: break;
+    case 1:
+      y = area.top + (area.Height() - vh) / 2;
+      break;
+    case 2:
+      y = area.bottom - vh;
+      break;
+    default:
+      break;
   }
   CRect result(x, y, x + vw, y + vh);
   if (vw > area.Width()) {
@@ -79,9 +89,12 @@ void CRenderRoot::BlendVideo(unsigned char* picture, const BITMAPINFO* pictureIn
         const int nb = std::min(255, (a * b + u * v[0]) / 100);
         renderpx::Put565(prow, px, ph.biBitCount, static_cast<WORD>(((nr & 0xF8) << 8) | ((ng >> 2) << 5) | (nb >> 3)));
       }
-      if (den > 1) vx += den;
-      else if (num == 2) vx += (j & 1);
-      else ++vx;
+      if (den > 1)
+        vx += den;
+      else if (num == 2)
+        vx += (j & 1);
+      else
+        ++vx;
     }
   }
 }

@@ -4,8 +4,8 @@
 #include <png.h>
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <dirent.h>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -54,7 +54,8 @@ bool ReadWav(const std::string& path, WavInfo& info) {
   if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") || bytes.compare(36, 4, "data")) return false;
   auto le32 = [&](std::size_t at) {
     return static_cast<DWORD>(static_cast<BYTE>(bytes[at]) | static_cast<BYTE>(bytes[at + 1]) << 8 |
-                              static_cast<BYTE>(bytes[at + 2]) << 16 | static_cast<DWORD>(static_cast<BYTE>(bytes[at + 3])) << 24);
+                              static_cast<BYTE>(bytes[at + 2]) << 16 |
+                              static_cast<DWORD>(static_cast<BYTE>(bytes[at + 3])) << 24);
   };
   info.byteRate = le32(28);
   info.dataLength = le32(40);
@@ -116,7 +117,8 @@ TEST(Export, WriterMadeCaptureComesOutPixelForPixel) {
     ASSERT_TRUE(writer.Finish());
   }
   const std::string out = dir + "/frames";
-  const ToolRun run = RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(out) + " --fps 5 --quality plain");
+  const ToolRun run =
+      RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(out) + " --fps 5 --quality plain");
   ASSERT_EQ(run.code, 0) << run.out;
   ASSERT_EQ(CountFrames(out), 5);  // 1000 ms at 5 frames a second
   for (int k = 0; k < 5; ++k) {
@@ -141,7 +143,7 @@ TEST(Export, WriterMadeCaptureComesOutPixelForPixel) {
   }
   // One frame at 650 ms shows the picture of 600 ms, scaled to the size asked.
   const ToolRun single = RunTool("olvane-export", ShellQuote(capture) + " --single 650 --size 74x42 -o " +
-                                                     ShellQuote(dir + "/one.png") + " --quality plain");
+                                                      ShellQuote(dir + "/one.png") + " --quality plain");
   ASSERT_EQ(single.code, 0) << single.out;
   int w = 0, h = 0;
   std::vector<BYTE> rgb;
@@ -161,7 +163,7 @@ TEST(Export, ExitCodes) {
   const Case cases[] = {
       {"--help", 0},
       {"", 2},
-      {"capture.zeph", 2},                                   // no output
+      {"capture.zeph", 2},  // no output
       {"capture.zeph -o out --fps 0", 2},
       {"capture.zeph -o out --size 10y10", 2},
       {"capture.zeph -o out --quality best", 2},

@@ -84,9 +84,12 @@ bool ParseValueOption(int argc, char** argv, int& i, ExportOptions& o, std::stri
   } else if (TakeValue(argc, argv, i, "--audio", v, error)) {
     if (v) o.audio = v;
   } else if (TakeValue(argc, argv, i, "--quality", v, error)) {
-    if (v && !std::strcmp(v, "plain")) o.smooth = false;
-    else if (v && !std::strcmp(v, "smooth")) o.smooth = true;
-    else if (v) error = "--quality takes plain or smooth";
+    if (v && !std::strcmp(v, "plain"))
+      o.smooth = false;
+    else if (v && !std::strcmp(v, "smooth"))
+      o.smooth = true;
+    else if (v)
+      error = "--quality takes plain or smooth";
   } else {
     known = false;
   }
@@ -101,16 +104,25 @@ bool ParseExportOptions(int argc, char** argv, ExportOptions& o, std::string& er
     bool known = false;
     if (!ParseValueOption(argc, argv, i, o, error, known)) return false;
     if (known) continue;
-    if (!std::strcmp(arg, "--no-annotations")) o.annotations = false;
-    else if (!std::strcmp(arg, "--no-cursor")) o.cursor = false;
-    else if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) o.help = true;
-    else if (arg[0] == '-' && arg[1]) error = std::string("unknown option ") + arg;
-    else if (o.capture.empty()) o.capture = arg;
-    else error = std::string("more than one capture given: ") + arg;
+    if (!std::strcmp(arg, "--no-annotations"))
+      o.annotations = false;
+    else if (!std::strcmp(arg, "--no-cursor"))
+      o.cursor = false;
+    else if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h"))
+      o.help = true;
+    else if (arg[0] == '-' && arg[1])
+      error = std::string("unknown option ") + arg;
+    else if (o.capture.empty())
+      o.capture = arg;
+    else
+      error = std::string("more than one capture given: ") + arg;
   }
   if (!error.empty() || o.help) return error.empty();
-  if (o.capture.empty()) error = "no capture file given";
-  else if (o.output.empty()) error = "no output given (-o)";
-  else if (o.to >= 0 && o.to <= o.from) error = "--to must be later than --from";
+  if (o.capture.empty())
+    error = "no capture file given";
+  else if (o.output.empty())
+    error = "no output given (-o)";
+  else if (o.to >= 0 && o.to <= o.from)
+    error = "--to must be later than --from";
   return error.empty();
 }

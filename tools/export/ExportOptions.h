@@ -6,10 +6,10 @@
 
 struct ExportOptions {
   std::string capture;
-  std::string output;        // folder of frames, or the PNG file with --single
-  std::string audio;         // WAV path; empty: audio.wav in the output folder
+  std::string output;  // folder of frames, or the PNG file with --single
+  std::string audio;   // WAV path; empty: audio.wav in the output folder
   unsigned fps = 10;
-  int width = 0;             // 0: the capture's picture size
+  int width = 0;  // 0: the capture's picture size
   int height = 0;
   std::int64_t from = 0;
   std::int64_t to = -1;      // -1: the end of the capture

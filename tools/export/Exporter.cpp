@@ -34,7 +34,8 @@ bool FindAudioFormat(const std::string& path, CaptureAudioFormat& format) {
     const bool found = audio && type == capture::kRecordAudio;
     if (found) format = audio->GetFormat();
     record->Release();
-    if (found) return format.samplesPerSecond && format.channels && (format.bitsPerSample == 8 || format.bitsPerSample == 16);
+    if (found)
+      return format.samplesPerSecond && format.channels && (format.bitsPerSample == 8 || format.bitsPerSample == 16);
     if (type == capture::kRecordEndOfStream) return false;
   }
 }
@@ -144,7 +145,8 @@ int ExportSingle(const ExportOptions& o, CRenderFrames& frames, Frame& frame, co
     return 1;
   }
   // Past the end, the last picture is the one shown.
-  if (!frames.GetFrame(frame.bytes.data(), &frame.header, area)) frames.RenderFrame(frame.bytes.data(), &frame.header, area);
+  if (!frames.GetFrame(frame.bytes.data(), &frame.header, area))
+    frames.RenderFrame(frame.bytes.data(), &frame.header, area);
   frames.Stop();
   return WritePngFrame(o.output, frame.bytes.data(), frame.header.biWidth, frame.header.biHeight, frame.stride, error)
              ? 0

@@ -38,8 +38,7 @@ struct FrameBuffer {
   std::vector<BYTE> TopDown() const {
     const std::size_t stride = DibStride(kW, 16);
     std::vector<BYTE> out(bytes.size());
-    for (DWORD r = 0; r < kH; ++r)
-      std::copy_n(bytes.data() + (kH - 1 - r) * stride, stride, out.data() + r * stride);
+    for (DWORD r = 0; r < kH; ++r) std::copy_n(bytes.data() + (kH - 1 - r) * stride, stride, out.data() + r * stride);
     return out;
   }
 };

@@ -17,8 +17,10 @@ void CTestRenderer::ResizeParent() {
   calls.push_back("resize");
   // The lock is re-entrant: only another thread can tell whether it is held.
   std::thread probe([this] {
-    if (GetLock().TryLock()) GetLock().Unlock();
-    else lockHeldAtResize = true;
+    if (GetLock().TryLock())
+      GetLock().Unlock();
+    else
+      lockHeldAtResize = true;
   });
   probe.join();
 }

@@ -69,8 +69,7 @@ CCaptureData* CursorClick(BYTE click);
 
 // A 24-bit camera frame stored as it is (bottom-up); pixel (x, y) from the top
 // gets colour(x, y).
-CCaptureData* VideoFrame(int width, int height, BYTE (*red)(int, int), BYTE (*green)(int, int),
-                         BYTE (*blue)(int, int));
+CCaptureData* VideoFrame(int width, int height, BYTE (*red)(int, int), BYTE (*green)(int, int), BYTE (*blue)(int, int));
 
 WORD Pixel16(const unsigned char* picture, int width, int x, int y);
 

@@ -90,7 +90,7 @@ CCaptureData* JpegFrame(const std::vector<BYTE>& jpeg, int w, int h) {
 }  // namespace
 
 TEST(VideoRender, NinePositionsAtNormalSize) {
-  const CRect expected[9] = {{0, 0, 16, 8},   {24, 0, 40, 8},   {48, 0, 64, 8},   {0, 20, 16, 28}, {24, 20, 40, 28},
+  const CRect expected[9] = {{0, 0, 16, 8},    {24, 0, 40, 8},  {48, 0, 64, 8},   {0, 20, 16, 28}, {24, 20, 40, 28},
                              {48, 20, 64, 28}, {0, 40, 16, 48}, {24, 40, 40, 48}, {48, 40, 64, 48}};
   for (int position = 0; position < 9; ++position) {
     SCOPED_TRACE(position);
@@ -107,11 +107,11 @@ TEST(VideoRender, NinePositionsAtNormalSize) {
 TEST(VideoRender, ReplayModesScaleOrSkipTheVideo) {
   struct Case {
     int mode;
-    CRect rect;  // at position 0
+    CRect rect;          // at position 0
     int videoX, videoY;  // video pixel shown at picture (2, 2)
   };
-  const Case cases[] = {{2, {0, 0, 32, 16}, 1, 1}, {3, {0, 0, 16, 8}, 2, 2}, {4, {0, 0, 8, 4}, 4, 4},
-                        {5, {0, 0, 4, 2}, 8, 8}};
+  const Case cases[] = {
+      {2, {0, 0, 32, 16}, 1, 1}, {3, {0, 0, 16, 8}, 2, 2}, {4, {0, 0, 8, 4}, 4, 4}, {5, {0, 0, 4, 2}, 8, 8}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
     CTestRenderer r;
