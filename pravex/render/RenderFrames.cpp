@@ -39,9 +39,21 @@ int CRenderFrames::Open(const char* path, unsigned long frameRate) {
   ReadDescriptions();
   LoadAnnotations();
   if (m_audioPresent && m_renderAudio) {
+    m_audioLead = kAudioLeadMs;
+    if (FindAudioFormat()) {
+      // The ring takes the sound decoded ahead of the frames plus one frame's
+      // worth at a time: keep the lead within half of it, so that no block is
+      // dropped for want of room.
+      const std::uint64_t rate = static_cast<std::uint64_t>(m_audioFormat.samplesPerSecond) * m_audioFormat.channels *
+                                 (m_audioFormat.bitsPerSample / 8);
+      const std::uint64_t ringMs = rate ? CAudioReplay::kRingSize * 1000ull / rate : kAudioLeadMs;
+      const std::uint64_t frameMs = 1000 / m_frameRate;
+      const std::uint64_t room = ringMs / 2 > frameMs ? ringMs / 2 - frameMs : 0;
+      m_audioLead = static_cast<DWORD>(std::min<std::uint64_t>(kAudioLeadMs, room));
+    }
     m_audio.SetClock(&m_clock);
     m_audio.EnableMemoryMode();
-    m_reader.AddHandler(&m_audio, kStreamAudio, kAudioLeadMs, true);
+    m_reader.AddHandler(&m_audio, kStreamAudio, m_audioLead, true);
   }
   ClearPreview();
   m_open = 1;
@@ -54,6 +66,7 @@ void CRenderFrames::ReadDescriptions() {
   m_information.Clear();
   m_xRes = m_yRes = -1;
   m_audioPresent = 0;
+  m_audioFormatKnown = false;
   for (std::size_t i = 0; i < m_reader.GetHeaderCount(); ++i) {
     auto* info = dynamic_cast<CCaptureStreamInfo*>(m_reader.GetHeader(i));
     if (!info) continue;
@@ -65,6 +78,29 @@ void CRenderFrames::ReadDescriptions() {
     }
   }
   m_reader.BuildInfo(m_information);
+}
+
+bool CRenderFrames::FindAudioFormat() {
+  m_audioFormatKnown = false;
+  m_reader.GetSource().SeekTo(m_reader.GetDataStart());
+  for (;;) {
+    CCaptureData* record = m_reader.ReadRecord(true);
+    const DWORD type = record->GetRecordType();
+    auto* audio = type == kRecordAudio ? dynamic_cast<CCaptureAudio*>(record) : nullptr;
+    if (audio) m_audioFormat = audio->GetFormat();
+    record->Release();
+    if (audio) {
+      m_audioFormatKnown = true;
+      return true;
+    }
+    if (type == kRecordEndOfStream) return false;
+  }
+}
+
+int CRenderFrames::GetAudioFormat(CaptureAudioFormat& format) const {
+  if (!m_open || !m_audioPresent || !m_audioFormatKnown) return 0;
+  format = m_audioFormat;
+  return 1;
 }
 
 // The trailer's annotation archive, read from a copy of its payload.

@@ -11,6 +11,7 @@
 
 #include "platform/base/Sync.h"
 #include "pravex/capture/AudioReplay.h"
+#include "pravex/capture/CaptureAudio.h"
 #include "pravex/capture/CaptureFileReader.h"
 #include "pravex/capture/CaptureInfo.h"
 #include "pravex/capture/ReplayClock.h"
@@ -39,6 +40,11 @@ class CRenderFrames : public CRenderDirect {
   int GetXRes() const { return m_xRes; }
   int GetYRes() const { return m_yRes; }
   int DetectAudioStream() const { return m_audioPresent; }
+  // The format of the capture's first sound block; 0 when there is none.
+  int GetAudioFormat(CaptureAudioFormat& format) const;
+  // How far ahead of the frames sound is decoded (ms): 2000, less when the
+  // memory ring could not hold that much of the capture's sound.
+  DWORD GetAudioLead() const { return m_audioLead; }
   int IsOpen() const { return m_open; }
   // Capture duration x frame rate / 1000, less one; 0 when that product is 0.
   unsigned long GetTotalFrames();
@@ -66,6 +72,7 @@ class CRenderFrames : public CRenderDirect {
  private:
   void ReadDescriptions();
   void LoadAnnotations();
+  bool FindAudioFormat();
 
   CRenderVars m_vars;
   CCaptureFileReader m_reader;
@@ -82,6 +89,9 @@ class CRenderFrames : public CRenderDirect {
   int m_yRes = -1;
   unsigned long m_frameRate = 1;
   int m_audioPresent = 0;
+  CaptureAudioFormat m_audioFormat;
+  bool m_audioFormatKnown = false;
+  DWORD m_audioLead = 2000;
   std::atomic<int> m_oneFrameMode{0};
   std::atomic<int> m_stoppedAfterOneFrame{0};
 };

@@ -12,33 +12,12 @@
 #include "WavFile.h"
 #include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureAudio.h"
-#include "pravex/capture/CaptureData.h"
-#include "pravex/capture/CaptureFileReader.h"
-#include "pravex/capture/CaptureFormat.h"
 #include "pravex/render/RenderFrames.h"
 
 namespace {
 
 // Frames larger than this many bytes are refused (a 16384 x 16384 frame).
 constexpr std::uint64_t kMaxFrameBytes = 16384ull * 16384ull * 3ull;
-
-// The format of the capture's first sound block; false when it has none.
-bool FindAudioFormat(const std::string& path, CaptureAudioFormat& format) {
-  CCaptureFileReader reader;
-  if (!reader.Open(path)) return false;
-  reader.GetSource().SeekTo(reader.GetDataStart());
-  for (;;) {
-    CCaptureData* record = reader.ReadRecord(true);
-    const DWORD type = record->GetRecordType();
-    auto* audio = dynamic_cast<CCaptureAudio*>(record);
-    const bool found = audio && type == capture::kRecordAudio;
-    if (found) format = audio->GetFormat();
-    record->Release();
-    if (found)
-      return format.samplesPerSecond && format.channels && (format.bitsPerSample == 8 || format.bitsPerSample == 16);
-    if (type == capture::kRecordEndOfStream) return false;
-  }
-}
 
 struct Frame {
   BITMAPINFOHEADER header{};
@@ -102,7 +81,10 @@ struct AudioOut {
 bool PrepareAudio(const ExportOptions& o, CRenderFrames& frames, std::uint64_t spanMs, AudioOut& audio,
                   std::string& error) {
   CaptureAudioFormat format;
-  if (!frames.DetectAudioStream() || !FindAudioFormat(o.capture, format)) return true;
+  if (!frames.GetAudioFormat(format)) return true;
+  if (!format.samplesPerSecond || !format.channels || (format.bitsPerSample != 8 && format.bitsPerSample != 16)) {
+    return true;
+  }
   const std::string path = o.audio.empty() ? o.output + "/audio.wav" : o.audio;
   const std::uint64_t block = static_cast<std::uint64_t>(format.channels) * (format.bitsPerSample / 8);
   audio.limit = spanMs * format.samplesPerSecond / 1000 * block;

@@ -8,6 +8,7 @@
 #include "glimra/AnnotateData.h"
 #include "glimra/MemoryArchive.h"
 #include "platform/base/DibStride.h"
+#include "pravex/capture/CaptureAudio.h"
 #include "pravex/capture/CaptureFileWriter.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/render/RenderFrames.h"
@@ -188,4 +189,59 @@ TEST(RenderFrames, AnnotationsAreDrawnOverTheScreenWhileOnDisplay) {
       EXPECT_EQ(edge[k], shown ? 0x001F : 0x4242) << k;
     }
   }
+}
+
+TEST(RenderFrames, SoundOfAHighRateCaptureArrivesWhole) {
+  // 3 s of 44.1 kHz 16-bit stereo in 250 ms blocks: more than the memory
+  // ring holds for the usual 2 s of sound decoded ahead.
+  const std::string path = testenv::MakeTempDir() + "/sound.zeph";
+  CaptureAudioFormat format;
+  format.codec = CCaptureAudio::kCodecPcm;
+  format.samplesPerSecond = 44100;
+  format.bitsPerSample = 16;
+  format.channels = 2;
+  constexpr DWORD kBlock = 44100;  // bytes of 250 ms
+  {
+    CCaptureFileWriter writer;
+    writer.Create(path);
+    writer.AddStream(capture::kStreamScreen, kW, kH);
+    writer.AddStream(capture::kStreamAudio);
+    const std::vector<BYTE> grey(DibStride(kW, 16) * kH, 0x42);
+    std::vector<BYTE> pcm(kBlock);
+    for (DWORD t = 0; t <= 3000; t += 250) {
+      if (t % 500 == 0) writer.AddScreenPicture(t, grey.data(), kW, kH, 16, t == 0);
+      if (t == 3000) break;
+      for (DWORD i = 0; i < kBlock; ++i) pcm[i] = static_cast<BYTE>(t / 250 + i);
+      auto* block = new CCaptureAudio();
+      block->SetTime(t);
+      block->SetFormat(format);
+      block->SetStreamPosition(t / 250 * kBlock);
+      block->SetAnchor(t / 250 * kBlock, t);
+      block->SetDataCopy(pcm.data(), kBlock);
+      block->SetDecodedLength(kBlock);
+      writer.WriteRecord(*block);
+      block->Release();
+    }
+    writer.Finish();
+  }
+  CRenderFrames frames;
+  frames.SetRenderAudio(1);
+  ASSERT_EQ(frames.Open(path.c_str(), 10), 1);
+  ASSERT_EQ(frames.DetectAudioStream(), 1);
+  CaptureAudioFormat found;
+  ASSERT_EQ(frames.GetAudioFormat(found), 1);
+  EXPECT_EQ(found.samplesPerSecond, 44100u);
+  EXPECT_LT(frames.GetAudioLead(), 2000u);
+  ASSERT_EQ(frames.Start(0), 1);
+  FrameBuffer f;
+  std::vector<BYTE> sound, chunk(65536);
+  auto drain = [&] {
+    for (int length = static_cast<int>(chunk.size()); frames.GetAudio(chunk.data(), length) && length > 0;
+         length = static_cast<int>(chunk.size()))
+      sound.insert(sound.end(), chunk.begin(), chunk.begin() + length);
+  };
+  while (frames.GetFrame(f.bytes.data(), &f.header, CRect(0, 0, kW, kH))) drain();
+  drain();
+  ASSERT_EQ(sound.size(), 12u * kBlock);
+  for (DWORD b = 0; b < 12; ++b) EXPECT_EQ(sound[b * kBlock + 1], static_cast<BYTE>(b + 1)) << b;
 }
