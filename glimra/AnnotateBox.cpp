@@ -9,9 +9,7 @@
 namespace {
 constexpr DWORD kBoxVersion = 1;
 
-int ClampCoord(long long v) {
-  return static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
-}
+int ClampCoord(long long v) { return static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30)); }
 }  // namespace
 
 CAnnotateBox::CAnnotateBox(DWORD style, DWORD) {
@@ -51,7 +49,8 @@ void CAnnotateBox::Draw(BYTE* target, BYTE* source, const BITMAPINFO* frame, con
   if (!target || !FrameGeometry(frame, width, height, stride)) return;
   const CRect box = ScaleToFrame(m_rect, width, height, space);
   CRect area;
-  if (!IsSaneRect(box) || !area.IntersectRect(box, clip) || !area.IntersectRect(area, CRect(0, 0, width, height))) return;
+  if (!IsSaneRect(box) || !area.IntersectRect(box, clip) || !area.IntersectRect(area, CRect(0, 0, width, height)))
+    return;
   if (IsMagnifying())
     DrawMagnified(target, source ? source : target, stride, width, height, box, area);
   else
@@ -76,8 +75,8 @@ void CAnnotateBox::DrawPlain(BYTE* target, long stride, const CRect& box, const 
   }
 }
 
-void CAnnotateBox::DrawMagnified(BYTE* target, const BYTE* source, long stride, int width, int height,
-                                 const CRect& box, const CRect& area) {
+void CAnnotateBox::DrawMagnified(BYTE* target, const BYTE* source, long stride, int width, int height, const CRect& box,
+                                 const CRect& area) {
   const int z = UsableZoom(m_zoom);
   const int cw = box.Width() / z + 1, ch = box.Height() / z + 1;
   int xc = (box.left + box.right) / 2;

@@ -46,8 +46,7 @@ const BYTE* CAnnotateBrush::BrushData() const { return BrushTipData(m_index); }
 
 CRect CAnnotateBrush::ProcessIntersect(const CRect& changed) { return changed; }
 
-CPoint CAnnotateBrush::Transform(const CPoint& p, int width, int height, const CSize& space,
-                                 const CPoint& c) const {
+CPoint CAnnotateBrush::Transform(const CPoint& p, int width, int height, const CSize& space, const CPoint& c) const {
   const CPoint s = ScaleToFrame(p, width, height, space);
   const double x = c.x + std::trunc((static_cast<double>(m_offset.x) + s.x - c.x) * m_scaleX);
   const double y = c.y + std::trunc((static_cast<double>(s.y) + m_offset.y - c.y) * m_scaleY);
@@ -74,8 +73,7 @@ void CAnnotateBrush::WalkStroke(int width, int height, const CSize& space, Fn&& 
   }
 }
 
-void CAnnotateBrush::Draw(BYTE* target, BYTE*, const BITMAPINFO* frame, const CRect& clip, const CSize& space,
-                          BYTE) {
+void CAnnotateBrush::Draw(BYTE* target, BYTE*, const BITMAPINFO* frame, const CRect& clip, const CSize& space, BYTE) {
   int width = 0, height = 0;
   long stride = 0;
   if (!target || !FrameGeometry(frame, width, height, stride) || !IsSaneRect(m_rect)) return;
@@ -191,8 +189,7 @@ void CAnnotateBrush::ProcessHandle(int handle, const CPoint& pt) {
   const CPoint c = r.CenterPoint(), s = m_handleStart.CenterPoint();
   m_offset = CPoint(m_savedOffset.x + c.x - s.x, m_savedOffset.y + c.y - s.y);
   if (m_handleStart.Width() > 0) m_scaleX = static_cast<float>(r.Width()) * m_savedScaleX / m_handleStart.Width();
-  if (m_handleStart.Height() > 0)
-    m_scaleY = static_cast<float>(r.Height()) * m_savedScaleY / m_handleStart.Height();
+  if (m_handleStart.Height() > 0) m_scaleY = static_cast<float>(r.Height()) * m_savedScaleY / m_handleStart.Height();
   r.InflateRect(m_reachLeft, m_reachTop, m_reachRight, m_reachBottom);
   m_rect = r;
 }
@@ -216,8 +213,8 @@ BOOL CAnnotateBrush::Load(CMemoryArchive& ar) {
   int index = 0;
   float sx = 0, sy = 0;
   CPoint offset;
-  if (!ar.GetDWORD(version) || version != kBrushVersion || !ar.GetDWORD(n) || !ar.GetInt(index) ||
-      !ar.GetFloat(sx) || !ar.GetFloat(sy) || !ar.GetPoint(offset))
+  if (!ar.GetDWORD(version) || version != kBrushVersion || !ar.GetDWORD(n) || !ar.GetInt(index) || !ar.GetFloat(sx) ||
+      !ar.GetFloat(sy) || !ar.GetPoint(offset))
     return FALSE;
   // Coordinates come in pairs, and the bytes must hold them all before any are kept.
   if (n % 2 != 0 || n / 2 > kMaxPoints || n > ar.GetRemaining() / 4) return FALSE;

@@ -51,8 +51,8 @@ class CAnnotateData {
   CRect ProcessIntersect(const CRect& changed);
   // Draws the displayed lists into the 16-bit frame over update (window
   // pixels), then the editing frame around the picked object. TRUE.
-  BOOL RenderAnnotation(BYTE* frame, BYTE* source, const BITMAPINFO* header, const CRect& update,
-                        const CSize& window, BOOL antiAlias);
+  BOOL RenderAnnotation(BYTE* frame, BYTE* source, const BITMAPINFO* header, const CRect& update, const CSize& window,
+                        BOOL antiAlias);
   // TRUE when the list is visible at time t.
   BOOL IsVisible(const CAnnotateList* list, DWORD time) const;
 
@@ -132,8 +132,7 @@ class CAnnotateAdd {
  public:
   CAnnotateAdd();
   void StartInsert();
-  BOOL InsertAnnotation(CAnnotateData* set, DWORD from, DWORD to, DWORD newStart, DWORD unused1 = 0,
-                        DWORD unused2 = 0);
+  BOOL InsertAnnotation(CAnnotateData* set, DWORD from, DWORD to, DWORD newStart, DWORD unused1 = 0, DWORD unused2 = 0);
   BOOL EndInsert(CAnnotateData* set);
   CMemoryArchive* GetMemoryArchivePtr() { return &m_archive; }
   int GetCount() const { return m_count; }

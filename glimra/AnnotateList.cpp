@@ -51,8 +51,7 @@ BYTE* CAnnotateList::Render(BYTE* frame, BYTE* source, const BITMAPINFO* header,
   return Render(frame, source, header, CRect(0, 0, m_window.cx, m_window.cy), antiAlias);
 }
 
-BYTE* CAnnotateList::Render(BYTE* frame, BYTE* source, const BITMAPINFO* header, const CRect& update,
-                            BOOL antiAlias) {
+BYTE* CAnnotateList::Render(BYTE* frame, BYTE* source, const BITMAPINFO* header, const CRect& update, BOOL antiAlias) {
   int width = 0, height = 0;
   long stride = 0;
   if (!frame || !CAnnotateObject::FrameGeometry(header, width, height, stride)) return frame;
@@ -161,9 +160,7 @@ void CAnnotateList::SetDelay(DWORD delay) {
   UpdateTime();
 }
 
-void CAnnotateList::SetPauseMode(int mode) {
-  m_hold = (m_hold & 0x0FFFFFFFu) | (static_cast<DWORD>(mode) << 28);
-}
+void CAnnotateList::SetPauseMode(int mode) { m_hold = (m_hold & 0x0FFFFFFFu) | (static_cast<DWORD>(mode) << 28); }
 
 void CAnnotateList::UpdateTime() {
   m_timeString = AnnotateTimeString(m_time);
@@ -324,11 +321,20 @@ BOOL CAnnotateList::LoadObject(CMemoryArchive& ar) {
   if (!common.Load(ar)) return FALSE;
   std::unique_ptr<CAnnotateObject> object;
   switch (common.GetType()) {
-    case ANNOTATE_TEXT: object = std::make_unique<CAnnotateText>(common); break;
-    case ANNOTATE_BRUSH: object = std::make_unique<CAnnotateBrush>(common); break;
-    case ANNOTATE_BOX: object = std::make_unique<CAnnotateBox>(common); break;
-    case ANNOTATE_LINE: object = std::make_unique<CAnnotateLine>(common); break;
-    default: return FALSE;
+    case ANNOTATE_TEXT:
+      object = std::make_unique<CAnnotateText>(common);
+      break;
+    case ANNOTATE_BRUSH:
+      object = std::make_unique<CAnnotateBrush>(common);
+      break;
+    case ANNOTATE_BOX:
+      object = std::make_unique<CAnnotateBox>(common);
+      break;
+    case ANNOTATE_LINE:
+      object = std::make_unique<CAnnotateLine>(common);
+      break;
+    default:
+      return FALSE;
   }
   if (!object->Load(ar)) return FALSE;
   if (object->GetType() == ANNOTATE_BOX && object->ComplexIntersect()) m_complexIntersect = TRUE;

@@ -58,20 +58,41 @@ void CAnnotateObject::PrepareHandle() {
 CRect CAnnotateObject::PreProcessHandle(int handle, const CPoint& pt, const CRect& start) {
   CRect r = start;
   switch (handle) {
-    case HANDLE_TOPLEFT: r.top = pt.y; r.left = pt.x; break;
-    case HANDLE_TOP: r.top = pt.y; break;
-    case HANDLE_TOPRIGHT: r.right = pt.x; r.top = pt.y; break;
-    case HANDLE_RIGHT: r.right = pt.x; break;
-    case HANDLE_BOTTOMRIGHT: r.bottom = pt.y; r.right = pt.x; break;
-    case HANDLE_BOTTOM: r.bottom = pt.y; break;
-    case HANDLE_BOTTOMLEFT: r.left = pt.x; r.bottom = pt.y; break;
-    case HANDLE_LEFT: r.left = pt.x; break;
+    case HANDLE_TOPLEFT:
+      r.top = pt.y;
+      r.left = pt.x;
+      break;
+    case HANDLE_TOP:
+      r.top = pt.y;
+      break;
+    case HANDLE_TOPRIGHT:
+      r.right = pt.x;
+      r.top = pt.y;
+      break;
+    case HANDLE_RIGHT:
+      r.right = pt.x;
+      break;
+    case HANDLE_BOTTOMRIGHT:
+      r.bottom = pt.y;
+      r.right = pt.x;
+      break;
+    case HANDLE_BOTTOM:
+      r.bottom = pt.y;
+      break;
+    case HANDLE_BOTTOMLEFT:
+      r.left = pt.x;
+      r.bottom = pt.y;
+      break;
+    case HANDLE_LEFT:
+      r.left = pt.x;
+      break;
     case HANDLE_CENTER: {
       const int hw = start.Width() / 2, hh = start.Height() / 2;
       r.SetRect(pt.x - hw, pt.y - hh, pt.x - hw + start.Width(), pt.y - hh + start.Height());
       break;
     }
-    default: break;
+    default:
+      break;
   }
   r.NormalizeRect();
   Restrict(r, start);
@@ -81,11 +102,10 @@ CRect CAnnotateObject::PreProcessHandle(int handle, const CPoint& pt, const CRec
 DWORD CAnnotateObject::CalculateDataSize() { return 56 + CMemoryArchive::StringSize(m_comment); }
 
 BOOL CAnnotateObject::Save(CMemoryArchive& ar) {
-  return ar.SetDWORD(kCommonVersion) && ar.SetDWORD(m_type) && ar.SetDWORD(m_style) &&
-         ar.SetDWORD(m_transparency) && ar.SetDWORD(m_reserved1) && ar.SetDWORD(m_reserved2) &&
-         ar.SetDWORD(m_color.GetColorRef()) && ar.SetDWORD(m_outlineColor.GetColorRef()) &&
-         ar.SetDWORD(m_outlineSize) && ar.SetFloat(m_reservedFloat) && ar.SetRect(m_rect) &&
-         ar.SetString(m_comment);
+  return ar.SetDWORD(kCommonVersion) && ar.SetDWORD(m_type) && ar.SetDWORD(m_style) && ar.SetDWORD(m_transparency) &&
+         ar.SetDWORD(m_reserved1) && ar.SetDWORD(m_reserved2) && ar.SetDWORD(m_color.GetColorRef()) &&
+         ar.SetDWORD(m_outlineColor.GetColorRef()) && ar.SetDWORD(m_outlineSize) && ar.SetFloat(m_reservedFloat) &&
+         ar.SetRect(m_rect) && ar.SetString(m_comment);
 }
 
 BOOL CAnnotateObject::Load(CMemoryArchive& ar) {
@@ -169,10 +189,14 @@ void CAnnotateObject::DrawCircle(BOOL outline) {
   int x = 0, y = r, d = 1 - r;
   while (x <= y) {
     if (outline) {
-      DrawSpan(cx + x, cy + y, 1); DrawSpan(cx - x, cy + y, 1);
-      DrawSpan(cx + x, cy - y, 1); DrawSpan(cx - x, cy - y, 1);
-      DrawSpan(cx + y, cy + x, 1); DrawSpan(cx - y, cy + x, 1);
-      DrawSpan(cx + y, cy - x, 1); DrawSpan(cx - y, cy - x, 1);
+      DrawSpan(cx + x, cy + y, 1);
+      DrawSpan(cx - x, cy + y, 1);
+      DrawSpan(cx + x, cy - y, 1);
+      DrawSpan(cx - x, cy - y, 1);
+      DrawSpan(cx + y, cy + x, 1);
+      DrawSpan(cx - y, cy + x, 1);
+      DrawSpan(cx + y, cy - x, 1);
+      DrawSpan(cx - y, cy - x, 1);
     } else {
       DrawSpan(cx - x, cy + y, 2 * x + 1);
       DrawSpan(cx - x, cy - y, 2 * x + 1);

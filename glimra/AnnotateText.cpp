@@ -47,8 +47,7 @@ CAnnotateText::CAnnotateText() : COverlayText(nullptr, kDefaultFormat, kDefaultT
   CreateHeader();
 }
 
-CAnnotateText::CAnnotateText(const LOGFONTA* font, COLORREF textColour, DWORD format, DWORD style)
-    : CAnnotateText() {
+CAnnotateText::CAnnotateText(const LOGFONTA* font, COLORREF textColour, DWORD format, DWORD style) : CAnnotateText() {
   if (font) m_logFont = *font;
   m_logFont.lfFaceName[sizeof(m_logFont.lfFaceName) - 1] = 0;
   m_textColor = textColour;
@@ -142,10 +141,14 @@ void CAnnotateText::Render(const CRect& rect, const CRect& clip, int scale, int 
 
 Color16 CAnnotateText::GetRenderColor(int plane) {
   switch (plane) {
-    case OVERLAY_FILL: return m_color;
-    case OVERLAY_OUTLINE: return m_outlineColor;
-    case OVERLAY_TEXT: return m_textColor;
-    default: return m_shape.GetColor(plane);
+    case OVERLAY_FILL:
+      return m_color;
+    case OVERLAY_OUTLINE:
+      return m_outlineColor;
+    case OVERLAY_TEXT:
+      return m_textColor;
+    default:
+      return m_shape.GetColor(plane);
   }
 }
 

@@ -97,13 +97,13 @@ int CHandleBox::GetHandle(const CPoint& pt, CPoint& offset) const {
   const int b = 4;
   if (Meets(probe, Square(CPoint(r.left, r.top), b))) return anchor(HANDLE_TOPLEFT, r.left, r.top, true, true);
   if (Meets(probe, Square(CPoint(r.right, r.top), b))) return anchor(HANDLE_TOPRIGHT, r.right, r.top, true, true);
-  if (Meets(probe, CRect(r.left - b, r.top - b, r.right + b, r.top + b))) return anchor(HANDLE_TOP, 0, r.top, false, true);
+  if (Meets(probe, CRect(r.left - b, r.top - b, r.right + b, r.top + b)))
+    return anchor(HANDLE_TOP, 0, r.top, false, true);
   if (Meets(probe, Square(CPoint(r.right, r.bottom), b)))
     return anchor(HANDLE_BOTTOMRIGHT, r.right, r.bottom, true, true);
   if (Meets(probe, CRect(r.right - b, r.top - b, r.right + b, r.bottom + b)))
     return anchor(HANDLE_RIGHT, r.right, 0, true, false);
-  if (Meets(probe, Square(CPoint(r.left, r.bottom), b)))
-    return anchor(HANDLE_BOTTOMLEFT, r.left, r.bottom, true, true);
+  if (Meets(probe, Square(CPoint(r.left, r.bottom), b))) return anchor(HANDLE_BOTTOMLEFT, r.left, r.bottom, true, true);
   if (Meets(probe, CRect(r.left - b, r.bottom - b, r.right + b, r.bottom + b)))
     return anchor(HANDLE_BOTTOM, 0, r.bottom, false, true);
   if (Meets(probe, CRect(r.left - b, r.top - b, r.left + b, r.bottom + b)))

@@ -61,7 +61,9 @@ class CMemoryArchive {
   BOOL InsertData(DWORD pos, const BYTE* data, DWORD n);
 
   // The bytes a stored string of this text takes.
-  static DWORD StringSize(const std::string& text) { return text.empty() ? 4 : 4 + static_cast<DWORD>(text.size()) + 1; }
+  static DWORD StringSize(const std::string& text) {
+    return text.empty() ? 4 : 4 + static_cast<DWORD>(text.size()) + 1;
+  }
 
  private:
   BOOL Fits(DWORD n) const { return static_cast<unsigned long long>(m_position) + n <= m_capacity; }

@@ -2,9 +2,9 @@
 // intersecting and drawing.
 #include <gtest/gtest.h>
 
+#include "GlimraTestSupport.h"
 #include "glimra/AnnotateBox.h"
 #include "glimra/AnnotateData.h"
-#include "GlimraTestSupport.h"
 
 using glimratest::Frame;
 

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <random>
 
+#include "GlimraTestSupport.h"
 #include "glimra/AnnotateBox.h"
 #include "glimra/AnnotateBrush.h"
 #include "glimra/AnnotateLine.h"
 #include "glimra/AnnotateText.h"
-#include "GlimraTestSupport.h"
 #include "tests/common/TestEnvironment.h"
 
 using glimratest::Le32;
@@ -137,8 +137,8 @@ TEST(ArchiveLayout, ObjectRecordStartsWithTheCommonBlock) {
   EXPECT_EQ(Le32(b, listAt + 8), 1u);
   EXPECT_EQ(Le32(b, listAt + 12), 1024u);
   EXPECT_EQ(Le32(b, objectAt), 2u);
-  EXPECT_EQ(Le32(b, objectAt + 4), 2u);   // box
-  EXPECT_EQ(Le32(b, objectAt + 8), 1u);   // magnifying
+  EXPECT_EQ(Le32(b, objectAt + 4), 2u);  // box
+  EXPECT_EQ(Le32(b, objectAt + 8), 1u);  // magnifying
   EXPECT_EQ(Le32(b, objectAt + 12), 70u);
   EXPECT_EQ(Le32(b, objectAt + 16), 0xFFFFFFFFu);
   EXPECT_EQ(Le32(b, objectAt + 24), 0x030201u);
@@ -339,9 +339,8 @@ TEST(ArchiveLayout, HostileCountsAndValuesAreRefused) {
   set.GetListAt(0)->SetComment("");
   brush->SetComment("");
   const std::vector<BYTE> good = SaveSet(set);
-  ASSERT_TRUE(CAnnotateData().Load(*std::make_unique<CMemoryArchive>(const_cast<BYTE*>(good.data()),
-                                                                        static_cast<DWORD>(good.size())),
-                                   TRUE));
+  ASSERT_TRUE(CAnnotateData().Load(
+      *std::make_unique<CMemoryArchive>(const_cast<BYTE*>(good.data()), static_cast<DWORD>(good.size())), TRUE));
   auto refused = [](std::vector<BYTE> b) {
     CAnnotateData s;
     CMemoryArchive ar(b.data(), static_cast<DWORD>(b.size()));

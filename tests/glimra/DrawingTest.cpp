@@ -3,12 +3,12 @@
 
 #include <cstring>
 
+#include "GlimraTestSupport.h"
 #include "glimra/AnnotateBox.h"
 #include "glimra/AnnotateBrush.h"
 #include "glimra/AnnotateLine.h"
 #include "glimra/AnnotateText.h"
 #include "glimra/HandleBox.h"
-#include "GlimraTestSupport.h"
 
 using glimratest::Frame;
 
@@ -32,8 +32,7 @@ TEST(Drawing, OpaqueBoxWritesItsColoursExactly) {
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 10; ++x) {
       WORD expected = 0x1234;
-      if (x >= 2 && x < 7 && y >= 1 && y < 6)
-        expected = (y == 1 || y == 5 || x == 2 || x == 6) ? kBlue : kRed;
+      if (x >= 2 && x < 7 && y >= 1 && y < 6) expected = (y == 1 || y == 5 || x == 2 || x == 6) ? kBlue : kRed;
       EXPECT_EQ(f.At(x, y), expected) << x << "," << y;
     }
   }
@@ -217,10 +216,10 @@ TEST(Drawing, TextWithTheDefaultShapeAtStyleTwo) {
   text.AddData(&r);
   text.Draw(f.Bits(), f.Bits(), &f.info, text.GetRect(), CSize(80, 40), 0);
   EXPECT_EQ(f.At(0, 0), 0);
-  EXPECT_EQ(f.At(4, 20), kBlue);   // outline on the left edge
-  EXPECT_EQ(f.At(40, 4), kBlue);   // and the top
+  EXPECT_EQ(f.At(4, 20), kBlue);    // outline on the left edge
+  EXPECT_EQ(f.At(40, 4), kBlue);    // and the top
   EXPECT_EQ(f.At(10, 10), kGreen);  // fill
-  EXPECT_GT(f.Count(kRed), 10);    // the text
+  EXPECT_GT(f.Count(kRed), 10);     // the text
   EXPECT_GT(f.Count(kGreen), 500);
   // Style 0 has no fill and no outline; an empty comment has no text.
   Frame g(80, 40, 0);
@@ -239,10 +238,10 @@ TEST(Drawing, HandleBoxInvertsAndDrawingTwiceRestores) {
   CHandleBox handle;
   handle.SetRect(CRect(8, 8, 32, 30));
   handle.Draw(f.Bits(), f.Bits(), &f.info, CRect(0, 0, 40, 40), CSize(40, 40));
-  EXPECT_EQ(f.At(5, 5), static_cast<WORD>(~0x0F0F));  // corner square
+  EXPECT_EQ(f.At(5, 5), static_cast<WORD>(~0x0F0F));    // corner square
   EXPECT_EQ(f.At(20, 19), static_cast<WORD>(~0x0F0F));  // centre cross
-  EXPECT_EQ(f.At(12, 8), static_cast<WORD>(~0x0F0F));  // top edge dash
-  EXPECT_EQ(f.At(18, 8), 0x0F0F);  // the gap of a dash (column mod 10 >= 8)
+  EXPECT_EQ(f.At(12, 8), static_cast<WORD>(~0x0F0F));   // top edge dash
+  EXPECT_EQ(f.At(18, 8), 0x0F0F);                       // the gap of a dash (column mod 10 >= 8)
   EXPECT_EQ(f.At(15, 15), 0x0F0F);
   handle.Draw(f.Bits(), f.Bits(), &f.info, CRect(0, 0, 40, 40), CSize(40, 40));
   EXPECT_EQ(f.Count(0x0F0F), 40 * 40);

@@ -1,8 +1,8 @@
 // The archive reader/writer: byte layout of values and the room checks.
 #include <gtest/gtest.h>
 
-#include "glimra/MemoryArchive.h"
 #include "GlimraTestSupport.h"
+#include "glimra/MemoryArchive.h"
 
 using glimratest::Le32;
 

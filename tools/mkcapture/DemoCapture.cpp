@@ -1,5 +1,7 @@
 #include "DemoCapture.h"
 
+#include "DemoAnnotations.h"
+
 #include "CaptureBuilder.h"
 #include "DemoScene.h"
 #include "JpegEncoder.h"
@@ -152,6 +154,8 @@ bool WriteDemoCapture(const std::string& path, const CaptureOptions& options, Ca
     summary.keyPictures += key;
     previousTime = time;
   }
+  const std::vector<BYTE> annotations = DemoAnnotationArchive(scene);
+  if (!annotations.empty()) builder.SetAnnotationArchive(annotations);
   if (!builder.Finish(CaptureInfoStrings(options, "demo session"))) {
     error = builder.GetError();
     return false;

@@ -11,6 +11,7 @@
 #include "pravex/capture/CaptureFileReader.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/capture/CaptureIndex.h"
+#include "glimra/AnnotateData.h"
 #include "pravex/capture/CaptureInfo.h"
 #include "pravex/capture/CaptureScreen.h"
 #include "pravex/capture/CaptureStreamInfo.h"
@@ -61,6 +62,16 @@ const char* ScreenEncodingName(WORD encoding) {
   }
 }
 
+const char* AnnotationKindName(DWORD type, DWORD style) {
+  switch (type) {
+    case ANNOTATE_TEXT: return "text";
+    case ANNOTATE_BRUSH: return "brush";
+    case ANNOTATE_BOX: return style ? "zoom box" : "box";
+    case ANNOTATE_LINE: return (style & 3) ? "arrow" : "line";
+    default: return "unknown";
+  }
+}
+
 namespace {
 
 ProbeRecord Describe(const CCaptureData& record, std::int64_t offset, std::int64_t end) {
@@ -85,6 +96,41 @@ ProbeRecord Describe(const CCaptureData& record, std::int64_t offset, std::int64
 
 void AddProblem(ProbeResult& result, std::int64_t offset, DWORD time, std::string what) {
   result.problems.push_back({offset, time, std::move(what)});
+}
+
+// Loads the trailer's annotation archive with the annotation library and
+// lists what it holds.
+void CollectAnnotations(const CCaptureFileReader& reader, ProbeResult& result) {
+  const CCaptureData* record = reader.GetAnnotationRecord();
+  if (!record) return;
+  const BYTE* bytes = record->GetDataBytes();
+  const DWORD length = bytes ? record->GetDataLength() : 0;
+  CMemoryArchive archive(length, TRUE);
+  CAnnotateData set;
+  if (archive.GetCapacity() != length || !archive.SetData(bytes, length)) {
+    result.annotationArchive = "refused";
+    return;
+  }
+  archive.Reset();
+  if (!set.Load(archive, TRUE)) {
+    result.annotationArchive = "refused";
+    return;
+  }
+  result.annotationArchive = "ok";
+  for (int i = 0; i < set.GetListCount(); ++i) {
+    const CAnnotateList* list = set.GetListAt(i);
+    ProbeAnnotationList out;
+    out.start = list->GetTime();
+    out.hold = list->GetDelay();
+    out.pauseMode = list->GetPauseMode();
+    out.comment = list->GetComment();
+    for (int k = 0; k < list->GetSize(); ++k) {
+      const CAnnotateObject* object = list->GetAt(k);
+      out.objects.push_back({AnnotationKindName(object->GetType(), object->GetStyle()), object->GetComment(),
+                             object->GetRect()});
+    }
+    result.annotations.push_back(std::move(out));
+  }
 }
 
 void CollectFileFacts(CCaptureFileReader& reader, ProbeResult& result) {
@@ -113,6 +159,7 @@ void CollectFileFacts(CCaptureFileReader& reader, ProbeResult& result) {
     result.trailer.insert(result.trailer.begin(), Describe(*record, start, next));
     next = start;
   }
+  CollectAnnotations(reader, result);
 }
 
 // True unless the record is zlib-compressed and its data does not inflate to
@@ -273,5 +320,7 @@ bool ProbeCapture(const std::string& path, bool listRecords, bool verify, ProbeR
   CollectFileFacts(reader, result);
   WalkData(reader, listRecords, verify, result);
   if (verify) VerifyIndex(reader, result);
+  if (verify && result.annotationArchive == "refused")
+    AddProblem(result, -1, 0, "annotation archive: refused by the annotation library");
   return true;
 }

@@ -58,6 +58,23 @@ struct ProbeProblem {
   std::string what;
 };
 
+// One object of an annotation list: its kind ("text", "brush", "box", "zoom
+// box", "line", "arrow"), label or text, and rectangle in picture pixels.
+struct ProbeAnnotationObject {
+  std::string kind;
+  std::string comment;
+  CRect rect;
+};
+
+// One annotation list of the trailer's annotation archive.
+struct ProbeAnnotationList {
+  DWORD start = 0;
+  DWORD hold = 0;
+  int pauseMode = 0;
+  std::string comment;
+  std::vector<ProbeAnnotationObject> objects;
+};
+
 struct ProbeResult {
   std::string file;
   std::int64_t fileSize = 0;
@@ -70,6 +87,9 @@ struct ProbeResult {
   std::vector<std::pair<std::string, std::string>> info;
   std::vector<ProbeIndexEntry> index;
   std::vector<ProbeRecord> trailer;  // in file order
+  // The annotation archive: "none", "ok" or "refused", and its lists.
+  std::string annotationArchive = "none";
+  std::vector<ProbeAnnotationList> annotations;
   std::vector<ProbeRecord> records;  // every data record, when asked
   bool verified = false;
   std::vector<ProbeProblem> problems;
@@ -83,3 +103,4 @@ bool ProbeCapture(const std::string& path, bool listRecords, bool verify, ProbeR
 const char* StreamName(WORD stream);
 const char* RecordTypeName(DWORD type);
 const char* ScreenEncodingName(WORD encoding);
+const char* AnnotationKindName(DWORD type, DWORD style);

@@ -97,6 +97,31 @@ std::string JsonArray(const std::vector<T>& items, F each) {
   return s + (items.empty() ? "]" : "\n  ]");
 }
 
+std::string AnnotationText(const ProbeResult& result) {
+  if (result.annotationArchive == "none") return "\nAnnotations: none\n";
+  if (result.annotationArchive != "ok") return "\nAnnotations: archive refused\n";
+  std::string out = str::Format("\nAnnotations (%zu lists):\n", result.annotations.size());
+  for (const ProbeAnnotationList& list : result.annotations) {
+    out += str::Format("  %8u ms  hold %u ms  pause mode %d  %s  (%zu objects)\n", list.start, list.hold, list.pauseMode,
+                       Quote(list.comment).c_str(), list.objects.size());
+    for (const ProbeAnnotationObject& o : list.objects)
+      out += str::Format("    %-8s %-20s %s\n", o.kind.c_str(), Area(o.rect).c_str(), Quote(o.comment).c_str());
+  }
+  return out;
+}
+
+std::string AnnotationJson(const ProbeAnnotationList& list) {
+  std::string s = str::Format("{\"start\": %u, \"hold\": %u, \"pauseMode\": %d, \"comment\": ", list.start, list.hold,
+                              list.pauseMode) +
+                  Quote(list.comment) + ", \"objects\": [";
+  for (std::size_t i = 0; i < list.objects.size(); ++i) {
+    const ProbeAnnotationObject& o = list.objects[i];
+    s += (i ? ", " : "") + std::string("{\"kind\": ") + Quote(o.kind) + ", \"comment\": " + Quote(o.comment) +
+         str::Format(", \"rect\": [%d, %d, %d, %d]}", o.rect.left, o.rect.top, o.rect.right, o.rect.bottom);
+  }
+  return s + "]}";
+}
+
 }  // namespace
 
 std::string FormatProbeText(const ProbeResult& result, bool listRecords) {
@@ -118,6 +143,7 @@ std::string FormatProbeText(const ProbeResult& result, bool listRecords) {
   for (const ProbeIndexEntry& e : result.index) out += str::Format("  %8u ms  kind %u  at %" PRIu64 "\n", e.time, e.kind, e.position);
   out += "\nTrailer:\n";
   for (const ProbeRecord& r : result.trailer) out += RecordLine(r);
+  out += AnnotationText(result);
   if (listRecords) {
     out += str::Format("\nRecords (%zu):\n", result.records.size());
     for (const ProbeRecord& r : result.records) out += RecordLine(r);
@@ -148,6 +174,8 @@ std::string FormatProbeJson(const ProbeResult& result, bool listRecords) {
          return str::Format("{\"time\": %u, \"kind\": %u, \"position\": %" PRIu64 "}", e.time, e.kind, e.position);
        });
   s += ",\n  \"trailer\": " + JsonArray(result.trailer, RecordJson);
+  s += ",\n  \"annotationArchive\": " + Quote(result.annotationArchive);
+  s += ",\n  \"annotations\": " + JsonArray(result.annotations, AnnotationJson);
   if (listRecords) s += ",\n  \"records\": " + JsonArray(result.records, RecordJson);
   if (result.verified) {
     s += str::Format(",\n  \"verify\": {\"ok\": %s, \"problems\": ", result.problems.empty() ? "true" : "false");
