@@ -7,6 +7,18 @@
 
 using namespace capture;
 
+namespace {
+
+// Positions and hot spots come from the file: kept within bounds that leave
+// the cursor and indicator arithmetic (scale 3, 16-bit shape sizes) far from
+// overflowing.
+constexpr int kMaxPosition = 1 << 28;
+constexpr int kMaxHotSpot = 1 << 16;
+
+int Bound(int value, int limit) { return value < -limit ? -limit : (value > limit ? limit : value); }
+
+}  // namespace
+
 CCursorState::~CCursorState() { Clear(); }
 
 void CCursorState::Clear() {
@@ -83,10 +95,10 @@ void CCursorState::ApplyCursor(const CCaptureCursor& cursor) {
   // a record of clicks alone keeps the cursor where it was.
   if (flags & CCaptureCursor::kHasShape) TakeShape(cursor);
   if (flags & CCaptureCursor::kHasPosition) {
-    m_x = cursor.GetX();
-    m_y = cursor.GetY();
-    m_hotX = cursor.GetHotSpotX();
-    m_hotY = cursor.GetHotSpotY();
+    m_x = Bound(cursor.GetX(), kMaxPosition);
+    m_y = Bound(cursor.GetY(), kMaxPosition);
+    m_hotX = Bound(cursor.GetHotSpotX(), kMaxHotSpot);
+    m_hotY = Bound(cursor.GetHotSpotY(), kMaxHotSpot);
   }
   const BYTE click = cursor.GetClickState();
   m_clickChanged = click != m_click;
