@@ -1,0 +1,100 @@
+// Placing the camera picture (scaled by a power of two at one of nine
+// positions) and mixing it into the composed picture.
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/base/DibStride.h"
+#include "pravex/render/RenderPixels.h"
+#include "pravex/render/RenderRoot.h"
+
+CRect CRenderRoot::GetVideoRect() { return GetCropVideoRect(CRect(0, 0, m_pictureWidth, m_pictureHeight)); }
+
+CRect CRenderRoot::GetCropVideoRect(const CRect& area) {
+  const std::int64_t vw64 = static_cast<std::int64_t>(m_video.GetWidth()) * m_videoScaleNum / m_videoScaleDen;
+  const std::int64_t vh64 =
+      static_cast<std::int64_t>(std::abs(m_video.GetHeight())) * m_videoScaleNum / m_videoScaleDen;
+  const int vw = static_cast<int>(std::min<std::int64_t>(vw64, 0x3FFFFFFF));
+  const int vh = static_cast<int>(std::min<std::int64_t>(vh64, 0x3FFFFFFF));
+  const int position = (m_videoPosition >= 0 && m_videoPosition <= 8) ? m_videoPosition : 2;
+  int x = area.left;
+  int y = area.top;
+  switch (position % 3) {
+    case 1:
+      x = area.left + (area.Width() - vw) / 2;
+      break;
+    case 2:
+      x = area.right - vw;
+      break;
+    default:
+      break;
+  }
+  switch (position / 3) {
+    case 1:
+      y = area.top + (area.Height() - vh) / 2;
+      break;
+    case 2:
+      y = area.bottom - vh;
+      break;
+    default:
+      break;
+  }
+  CRect result(x, y, x + vw, y + vh);
+  if (vw > area.Width()) {
+    result.left = 0;
+    result.right = vw;
+  }
+  if (vh > area.Height()) {
+    result.top = 0;
+    result.bottom = vh;
+  }
+  return result;
+}
+
+// The camera picture is bottom-up 24-bit; the target rows are clipped to the
+// picture so that no position or size writes outside it.
+void CRenderRoot::BlendVideo(unsigned char* picture, const BITMAPINFO* pictureInfo, const unsigned char* video,
+                             const BITMAPINFO* videoInfo, int transparency) {
+  if (!picture || !pictureInfo || !video || !videoInfo) return;
+  const BITMAPINFOHEADER& ph = pictureInfo->bmiHeader;
+  const BITMAPINFOHEADER& vh = videoInfo->bmiHeader;
+  if (!renderpx::HasOverlays(ph.biBitCount) || vh.biBitCount != 24 || vh.biWidth <= 0 || vh.biHeight == 0) return;
+  const int pictureW = ph.biWidth;
+  const int pictureH = std::abs(ph.biHeight);
+  const int videoW = vh.biWidth;
+  const int videoH = std::abs(vh.biHeight);
+  const CRect target = GetVideoRect();
+  const std::size_t pStride = DibStride(static_cast<DWORD>(pictureW), ph.biBitCount);
+  const std::size_t vStride = DibStride(static_cast<DWORD>(videoW), 24);
+  const int a = std::clamp(transparency, 0, 100);
+  const int u = 100 - a;
+  const int num = m_videoScaleNum;
+  const int den = m_videoScaleDen;
+  const int rows = std::min(target.Height(), pictureH);
+  const int columns = std::min(target.Width(), pictureW);
+  for (int i = 0; i < rows; ++i) {
+    const int py = target.top + i;
+    const int sourceRow = static_cast<int>(static_cast<std::int64_t>(i) * den / num);
+    if (py < 0 || py >= pictureH || sourceRow >= videoH) continue;
+    const BYTE* vrow = video + static_cast<std::size_t>(videoH - 1 - sourceRow) * vStride;
+    BYTE* prow = picture + static_cast<std::size_t>(py) * pStride;
+    int vx = 0;
+    for (int j = 0; j < columns && vx < videoW; ++j) {
+      const int px = target.left + j;
+      if (px >= 0 && px < pictureW) {
+        const WORD p = renderpx::Get565(prow, px, ph.biBitCount);
+        const int r = (p >> 8) & 0xF8, g = (p >> 3) & 0xF8, b = (p & 0x1F) * 8;
+        const BYTE* v = vrow + 3 * vx;
+        const int nr = std::min(255, (a * r + u * v[2]) / 100);
+        const int ng = std::min(255, (a * g + u * v[1]) / 100);
+        const int nb = std::min(255, (a * b + u * v[0]) / 100);
+        renderpx::Put565(prow, px, ph.biBitCount, static_cast<WORD>(((nr & 0xF8) << 8) | ((ng >> 2) << 5) | (nb >> 3)));
+      }
+      if (den > 1)
+        vx += den;
+      else if (num == 2)
+        vx += (j & 1);
+      else
+        ++vx;
+    }
+  }
+}

@@ -1,0 +1,177 @@
+// olvane-export: frame and sound counts on the demo captures, pixel-exact
+// frames of a writer-made capture, one frame, and the exit codes.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/stat.h>
+
+#include <dirent.h>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ToolRun.h"
+#include "platform/base/DibStride.h"
+#include "pravex/capture/CaptureFileReader.h"
+#include "pravex/capture/CaptureFileWriter.h"
+#include "pravex/capture/CaptureFormat.h"
+#include "tests/common/TestEnvironment.h"
+
+namespace {
+
+int CountFrames(const std::string& dir) {
+  int n = 0;
+  DIR* d = opendir(dir.c_str());
+  if (!d) return -1;
+  while (dirent* e = readdir(d)) n += std::string(e->d_name).rfind("frame_", 0) == 0;
+  closedir(d);
+  return n;
+}
+
+// Reads an RGB PNG into rows of width x 3 bytes.
+bool ReadPng(const std::string& path, int& width, int& height, std::vector<BYTE>& rgb) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGB;
+  rgb.resize(PNG_IMAGE_SIZE(image));
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  return png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
+}
+
+DWORD Duration(const std::string& path) {
+  CCaptureFileReader reader;
+  return reader.Open(path) ? reader.GetDuration() : 0;
+}
+
+struct WavInfo {
+  DWORD byteRate = 0, dataLength = 0, fileLength = 0;
+};
+
+bool ReadWav(const std::string& path, WavInfo& info) {
+  const std::string bytes = testenv::ReadFile(path);
+  if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") || bytes.compare(36, 4, "data")) return false;
+  auto le32 = [&](std::size_t at) {
+    return static_cast<DWORD>(static_cast<BYTE>(bytes[at]) | static_cast<BYTE>(bytes[at + 1]) << 8 |
+                              static_cast<BYTE>(bytes[at + 2]) << 16 |
+                              static_cast<DWORD>(static_cast<BYTE>(bytes[at + 3])) << 24);
+  };
+  info.byteRate = le32(28);
+  info.dataLength = le32(40);
+  info.fileLength = static_cast<DWORD>(bytes.size());
+  return true;
+}
+
+// 565 component expanded as the frames give it (248 and up is full).
+BYTE Expand(unsigned v) { return static_cast<BYTE>(v >= 248 ? 255 : v); }
+
+}  // namespace
+
+TEST(Export, EveryDemoCaptureGivesItsFramesAndSound) {
+  const std::string demo = testenv::BinDir() + "/demo";
+  int seen = 0;
+  for (const char* name : {"desktop-640x400-16bit", "desktop-800x600-24bit", "desktop-320x240-8bit"}) {
+    SCOPED_TRACE(name);
+    const std::string capture = demo + "/" + name + ".zeph";
+    struct stat st {};
+    if (stat(capture.c_str(), &st) != 0) continue;
+    ++seen;
+    const std::string out = testenv::MakeTempDir("export");
+    const ToolRun run = RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(out) + " --fps 10");
+    ASSERT_EQ(run.code, 0) << run.out;
+    const DWORD duration = Duration(capture);
+    ASSERT_GT(duration, 0u);
+    EXPECT_EQ(CountFrames(out), static_cast<int>(duration * 10 / 1000));
+    EXPECT_NE(run.out.find("100%"), std::string::npos);
+    EXPECT_NE(run.out.find("x real time"), std::string::npos);
+    WavInfo wav;
+    if (std::string(name).find("8bit") != std::string::npos) {
+      EXPECT_FALSE(ReadWav(out + "/audio.wav", wav));  // no sound, no file
+      continue;
+    }
+    ASSERT_TRUE(ReadWav(out + "/audio.wav", wav));
+    EXPECT_GT(wav.byteRate, 0u);
+    EXPECT_EQ(wav.dataLength, static_cast<DWORD>(static_cast<std::uint64_t>(duration) * wav.byteRate / 1000));
+    EXPECT_EQ(wav.fileLength, 44 + wav.dataLength + (wav.dataLength & 1));
+  }
+  EXPECT_EQ(seen, 3);
+}
+
+TEST(Export, WriterMadeCaptureComesOutPixelForPixel) {
+  constexpr DWORD kW = 37, kH = 21;  // odd width: padded rows
+  const std::string dir = testenv::MakeTempDir("exact");
+  const std::string capture = dir + "/exact.zeph";
+  std::vector<std::vector<BYTE>> pictures;
+  {
+    CCaptureFileWriter writer;
+    ASSERT_TRUE(writer.Create(capture));
+    writer.AddStream(capture::kStreamScreen, kW, kH);
+    std::mt19937 random(7);
+    for (int i = 0; i < 6; ++i) {
+      std::vector<BYTE> p(DibStride(kW, 16) * kH);
+      for (BYTE& b : p) b = static_cast<BYTE>(random());
+      ASSERT_TRUE(writer.AddScreenPicture(static_cast<DWORD>(i) * 200, p.data(), kW, kH, 16, i % 3 == 0));
+      pictures.push_back(p);
+    }
+    ASSERT_TRUE(writer.Finish());
+  }
+  const std::string out = dir + "/frames";
+  const ToolRun run =
+      RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(out) + " --fps 5 --quality plain");
+  ASSERT_EQ(run.code, 0) << run.out;
+  ASSERT_EQ(CountFrames(out), 5);  // 1000 ms at 5 frames a second
+  for (int k = 0; k < 5; ++k) {
+    int w = 0, h = 0;
+    std::vector<BYTE> rgb;
+    char name[64];
+    std::snprintf(name, sizeof name, "/frame_%06d.png", k);
+    ASSERT_TRUE(ReadPng(out + name, w, h, rgb));
+    ASSERT_EQ(w, static_cast<int>(kW));
+    ASSERT_EQ(h, static_cast<int>(kH));
+    const std::vector<BYTE>& p = pictures[k];
+    for (DWORD y = 0; y < kH; ++y) {
+      for (DWORD x = 0; x < kW; ++x) {
+        const BYTE* s = p.data() + y * DibStride(kW, 16) + 2 * x;
+        const unsigned v = s[0] | (s[1] << 8);
+        const BYTE* o = rgb.data() + (y * kW + x) * 3;
+        ASSERT_EQ(o[0], Expand((v >> 8) & 0xF8)) << k << " " << x << "," << y;
+        ASSERT_EQ(o[1], Expand((v >> 3) & 0xF8)) << k << " " << x << "," << y;
+        ASSERT_EQ(o[2], Expand((v << 3) & 0xFF)) << k << " " << x << "," << y;
+      }
+    }
+  }
+  // One frame at 650 ms shows the picture of 600 ms, scaled to the size asked.
+  const ToolRun single = RunTool("olvane-export", ShellQuote(capture) + " --single 650 --size 74x42 -o " +
+                                                      ShellQuote(dir + "/one.png") + " --quality plain");
+  ASSERT_EQ(single.code, 0) << single.out;
+  int w = 0, h = 0;
+  std::vector<BYTE> rgb;
+  ASSERT_TRUE(ReadPng(dir + "/one.png", w, h, rgb));
+  EXPECT_EQ(w, 74);
+  EXPECT_EQ(h, 42);
+  const BYTE* s = pictures[3].data();
+  EXPECT_EQ(rgb[0], Expand(s[1] & 0xF8));
+}
+
+TEST(Export, ExitCodes) {
+  const std::string dir = testenv::MakeTempDir("codes");
+  struct Case {
+    std::string args;
+    int code;
+  };
+  const Case cases[] = {
+      {"--help", 0},
+      {"", 2},
+      {"capture.zeph", 2},  // no output
+      {"capture.zeph -o out --fps 0", 2},
+      {"capture.zeph -o out --size 10y10", 2},
+      {"capture.zeph -o out --quality best", 2},
+      {"capture.zeph -o out --bogus", 2},
+      {ShellQuote(dir + "/missing.zeph") + " -o " + ShellQuote(dir + "/out"), 1},
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = RunTool("olvane-export", c.args);
+    EXPECT_EQ(run.code, c.code) << c.args << "\n" << run.out;
+  }
+}
