@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz/FontLeakSuppressions.h"
 #include "glimra/AnnotateData.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

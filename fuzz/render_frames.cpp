@@ -2,6 +2,7 @@
 // does it: screen pictures, cursor shapes and clicks at triple size, camera
 // frames (JPEG or stored) at half size, annotations and sound, composed and
 // scaled smoothly into small 24-bit frames, then one plain 16-bit frame.
+#include "fuzz/FontLeakSuppressions.h"
 #include <unistd.h>
 
 #include <cstdint>
@@ -44,10 +45,6 @@ BITMAPINFOHEADER FrameHeader(int width, int height, WORD bits) {
 
 // Text annotations load fonts; the font libraries' process-lifetime caches are
 // not leaks of ours.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libpango-1.0.so\n"
-         "leak:libpangoft2-1.0.so\nleak:libharfbuzz.so\nleak:libcairo.so\n";
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!WriteInput(data, size)) return 0;
