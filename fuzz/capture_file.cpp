@@ -2,7 +2,7 @@
 // every record read forward from the data start (screen records decoded,
 // cursor records merged, audio anchors mapped), then the file is walked
 // backward and sought through its index.
-#include <unistd.h>
+#include "fuzz/ScratchFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -21,24 +21,8 @@ using namespace capture;
 
 namespace {
 
-// The reader opens files by name, so each input goes through one scratch
-// file per process, removed when the process ends.
-struct ScratchFile {
-  std::string path = "/tmp/olvane-fuzz-capture-" + std::to_string(getpid()) + ".zeph";
-  ~ScratchFile() { unlink(path.c_str()); }
-};
-
-const std::string& InputPath() {
-  static const ScratchFile file;
-  return file.path;
-}
-
-bool WriteInput(const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(InputPath().c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(data, 1, size, f) == size;
-  return std::fclose(f) == 0 && ok;
-}
+const std::string& InputPath() { return fuzz::ScratchPath("capture"); }
+bool WriteInput(const uint8_t* data, size_t size) { return fuzz::WriteScratch("capture", data, size); }
 
 void UseRecord(CCaptureData* record, CScreenCodec& codec, CCaptureCursor& cursor) {
   switch (record->GetRecordType()) {

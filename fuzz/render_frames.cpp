@@ -3,7 +3,7 @@
 // frames (JPEG or stored) at half size, annotations and sound, composed and
 // scaled smoothly into small 24-bit frames, then one plain 16-bit frame.
 #include "fuzz/FontLeakSuppressions.h"
-#include <unistd.h>
+#include "fuzz/ScratchFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -15,22 +15,8 @@
 
 namespace {
 
-struct ScratchFile {
-  std::string path = "/tmp/olvane-fuzz-render-" + std::to_string(getpid()) + ".zeph";
-  ~ScratchFile() { unlink(path.c_str()); }
-};
-
-const std::string& InputPath() {
-  static const ScratchFile file;
-  return file.path;
-}
-
-bool WriteInput(const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(InputPath().c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(data, 1, size, f) == size;
-  return std::fclose(f) == 0 && ok;
-}
+const std::string& InputPath() { return fuzz::ScratchPath("render"); }
+bool WriteInput(const uint8_t* data, size_t size) { return fuzz::WriteScratch("render", data, size); }
 
 BITMAPINFOHEADER FrameHeader(int width, int height, WORD bits) {
   BITMAPINFOHEADER h{};
