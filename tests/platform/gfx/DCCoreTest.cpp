@@ -7,24 +7,9 @@
 #include "tests/platform/gfx/GfxTestUtil.h"
 
 using gfxtest::MaskRows;
+using gfxtest::Header565;
 using gfxtest::MemoryCanvas;
 
-namespace {
-
-BITMAPINFO Header565(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 16;
-  info.bmiHeader.biCompression = BI_BITFIELDS;
-  const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-  std::memcpy(info.bmiColors, masks, sizeof(masks));
-  return info;
-}
-
-}  // namespace
 
 TEST(DCCore, FillRectAndPixelsOnColourBitmap) {
   MemoryCanvas c(6, 4, 32);

@@ -9,6 +9,7 @@
 #include "tests/platform/gfx/GfxTestUtil.h"
 
 using gfxtest::MaskRows;
+using gfxtest::Header565;
 using gfxtest::MemoryCanvas;
 
 namespace {
@@ -147,22 +148,6 @@ TEST(DCText, SymbolFaceDrawsTheCloseGlyphAsACross) {
   EXPECT_EQ(c.dc.GetTextExtent("r", 1), CSize(16, 16));
 }
 
-namespace {
-
-BITMAPINFO Header565(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 16;
-  info.bmiHeader.biCompression = BI_BITFIELDS;
-  const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-  std::memcpy(info.bmiColors, masks, sizeof(masks));
-  return info;
-}
-
-}  // namespace
 
 TEST(DCDib, NearestStretchRepeatsPixels) {
   const WORD pixels[4] = {0xFFFF, 0x0000, 0xF800, 0x001F};  // 2 x 2, top-down

@@ -2,12 +2,27 @@
 // reading monochrome masks back as rows of '#' (ink) and '.' (paper).
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/gfx/DC.h"
 
 namespace gfxtest {
+
+// The header of a 16-bit 5-6-5 picture (negative height: top-down).
+inline BITMAPINFO Header565(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 16;
+  info.bmiHeader.biCompression = BI_BITFIELDS;
+  const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+  std::memcpy(info.bmiColors, masks, sizeof(masks));
+  return info;
+}
 
 // A memory context with a fresh bitmap of the given depth selected.
 struct MemoryCanvas {
