@@ -223,7 +223,10 @@ TEST(Drawing, TextWithTheDefaultShapeAtStyleTwo) {
   CAnnotateText text(&lf, RGB(255, 0, 0), 37 /* centred single line */, 2);
   text.SetColor(RGB(0, 255, 0));
   text.SetOutlineColor(RGB(0, 0, 255));
-  text.SetTransparency(0);
+  // A text made with a font starts opaque (the plain constructor's 40 % is
+  // not inherited), so its colours land exactly.
+  EXPECT_EQ(text.GetTransparency(), 0u);
+  EXPECT_EQ(CAnnotateText().GetTransparency(), 40u);
   text.SetComment("HI");
   CRect r(4, 4, 76, 36);
   text.AddData(&r);
