@@ -61,6 +61,12 @@ struct ButtonBarFixture {
   // Whether the window shows area `index` exactly as row `row` of the art.
   bool ShowsRow(int index, int row) {
     ui::ProcessPendingMessages();
+    if (artPixels.empty())
+      for (int y = 0; y < 112; ++y)
+        for (int x = 0; x < 132; ++x) artPixels.push_back(artDC.GetPixel(x, y) & 0xFFFFFF);
+    std::vector<std::uint32_t> shown;
+    int width = 0, height = 0;
+    if (!ui::ReadWindowPixels(top.m_hWnd, shown, width, height)) return false;
     CRect a;
     switch (index) {
       case kPlay:
@@ -77,10 +83,14 @@ struct ButtonBarFixture {
         break;
     }
     for (int y = a.top; y < a.bottom; ++y)
-      for (int x = a.left; x < a.right; ++x)
-        if (ui::GetWindowPixel(top.m_hWnd, x, y) != (artDC.GetPixel(x, y + row * 28) & 0xFFFFFF)) return false;
+      for (int x = a.left; x < a.right; ++x) {
+        const COLORREF art = artPixels[static_cast<std::size_t>((y + row * 28) * 132 + x)];
+        const std::uint32_t rgb = shown[static_cast<std::size_t>(y * width + x)];
+        if (RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF) != art) return false;
+      }
     return true;
   }
+  std::vector<COLORREF> artPixels;
 };
 
 }  // namespace
@@ -100,6 +110,26 @@ TEST(BitButton, TheFourRowsOfTheBarShowAtPlayStopAndPause) {
   EXPECT_TRUE(f.ShowsRow(kPause, 3));
   // Row 0 between the areas.
   EXPECT_EQ(ui::GetWindowPixel(f.top.m_hWnd, 26, 10), f.artDC.GetPixel(26, 10) & 0xFFFFFF);
+}
+
+TEST(BitButton, EachOfPlayStopAndPauseShowsAllFourRows) {
+  ButtonBarFixture f;
+  for (int index : {kPlay, kStop, kPause}) {
+    SCOPED_TRACE(index);
+    const POINT inside{index * 24 + 10, 10};
+    f.bar.SetCheckBox(index);
+    f.bar.EnableButton(index, 0);
+    f.bar.CheckButton(index, 1);
+    EXPECT_TRUE(f.ShowsRow(index, 0));  // disabled, even though checked
+    f.bar.EnableButton(index, 1);
+    EXPECT_TRUE(f.ShowsRow(index, 3));
+    f.bar.CheckButton(index, 0);
+    EXPECT_TRUE(f.ShowsRow(index, 1));
+    ui::InjectMouseMove(f.bar.m_hWnd, inside);
+    EXPECT_TRUE(f.ShowsRow(index, 2));
+    ui::InjectMouseMove(f.top.m_hWnd, POINT{200, 40});
+    EXPECT_TRUE(f.ShowsRow(index, 1));
+  }
 }
 
 TEST(BitButton, HotAreasInvalidationAndTooltipNotices) {
@@ -235,6 +265,48 @@ TEST(StaticLedBar, TwentyCellsGreenOrangeRedAndAnEmptyRange) {
   top.DestroyWindow();
 }
 
+namespace {
+// A meter whose peak hold runs on a hand-driven clock.
+class CManualClockLedBar : public CStaticLedBar {
+ public:
+  DWORD now = 1000;
+
+ protected:
+  DWORD Now() const override { return now; }
+};
+}  // namespace
+
+TEST(StaticLedBar, ThePeakIsHeldForHalfASecond) {
+  CRecordingWnd top;
+  ASSERT_TRUE(top.CreateTop(0, 0, 120, 20));
+  CManualClockLedBar bar;
+  ASSERT_TRUE(bar.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 105, 10), &top, 5));
+  bar.SetCells(20);
+  bar.SetColours(RGB(0, 0, 0), RGB(0, 0, 0));
+  bar.SetPos(80);
+  bar.now += 50;
+  bar.SetPos(20);
+  EXPECT_EQ(bar.GetPeak(), 80);
+  ui::ProcessPendingMessages();
+  auto lit = [&](int cell) {
+    return ui::GetWindowPixel(top.m_hWnd, 3 + 5 * cell + 1, 5) != RGB(0, 64, 0) &&
+           ui::GetWindowPixel(top.m_hWnd, 3 + 5 * cell + 1, 5) != RGB(128, 64, 0);
+  };
+  EXPECT_TRUE(lit(3));
+  EXPECT_FALSE(lit(4));
+  EXPECT_TRUE(lit(15));  // the cell just below the peak's index
+  EXPECT_FALSE(lit(14));
+  bar.now = 1000 + 499;
+  bar.SendMessage(WM_TIMER, CStaticLedBar::kPeakTimer, 0);
+  EXPECT_EQ(bar.GetPeak(), 80);
+  bar.now = 1000 + 500;
+  bar.SendMessage(WM_TIMER, CStaticLedBar::kPeakTimer, 0);
+  EXPECT_EQ(bar.GetPeak(), 0);
+  ui::ProcessPendingMessages();
+  EXPECT_FALSE(lit(15));
+  top.DestroyWindow();
+}
+
 TEST(TransLedProgress, ClicksAndDragsPostPercentOnlyWhenItChanges) {
   CRecordingWnd top;
   ASSERT_TRUE(top.CreateTop(0, 0, 220, 40));
@@ -309,6 +381,27 @@ TEST(CaptionButtons, GlyphButtonAndImageStatic) {
   EXPECT_EQ(corner.GetDlgCtrlID(), 100);
   corner.SetImage(1);
   ui::ProcessPendingMessages();
+  {
+    // Image 1 of BITMAP 10001 at (0, 0), its mask colour showing the parent's face.
+    CBitmap art;
+    ASSERT_TRUE(art.LoadBitmap(10001));
+    CDC artDC;
+    artDC.CreateCompatibleDC(nullptr);
+    artDC.SelectObject(&art);
+    int masked = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const COLORREF a = artDC.GetPixel(16 + x, y) & 0xFFFFFF;
+        const COLORREF shown = ui::GetWindowPixel(top.m_hWnd, 20 + x, y);
+        if (a == RGB(255, 0, 255)) {
+          ++masked;
+          EXPECT_NE(shown, RGB(255, 0, 255));
+        } else {
+          EXPECT_EQ(shown, a) << x << "," << y;
+        }
+      }
+    EXPECT_GT(masked, 0);
+  }
   EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 0, 0), RGB(222, 222, 222));
   int ink = 0;
   for (int y = 0; y < 13; ++y)
