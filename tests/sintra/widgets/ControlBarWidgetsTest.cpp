@@ -9,10 +9,12 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/DC.h"
+#include "platform/ui/App.h"
 #include "platform/ui/Headless.h"
 #include "sintra/skin/SkinData.h"
 #include "sintra/widgets/BitButton.h"
 #include "sintra/widgets/BitStatic.h"
+#include "sintra/widgets/MouseTrack.h"
 #include "sintra/widgets/StaticLedBar.h"
 #include "sintra/widgets/StaticProgressLedBar.h"
 #include "sintra/widgets/TimeDisplay.h"
@@ -232,11 +234,49 @@ TEST(TimeDisplay, ThreePairsShowTheTimeFromTheDigitStrip) {
   }
   EXPECT_EQ(x, 68);
 
+  // The next second redraws one cell only.
+  counter.SetData(366200);
+  const std::vector<CRect>& pending = counter.PendingUpdate().Rects();
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0], CRect(59, 1, 69, 18));
+  ui::ProcessPendingMessages();
+  check(58, 2, 10);
+
   // A time too long for the cells stops at 99:59:59 and draws only digits.
   counter.SetData(0xFFFFFFFF);
   ui::ProcessPendingMessages();
   check(0, 9, 10);
   check(24, 5, 10);
+  top.DestroyWindow();
+}
+
+TEST(MouseTrack, EntryMovesAndLeavesTellTheMainWindow) {
+  CRecordingWnd top;
+  ASSERT_TRUE(top.CreateTop(0, 0, 100, 100));
+  AfxSetMainWnd(&top);
+  CRecordingWnd a, b;
+  ASSERT_TRUE(a.CreateChild(&top, CRect(0, 0, 50, 50), 1));
+  ASSERT_TRUE(b.CreateChild(&top, CRect(50, 0, 100, 50), 2));
+  ui::ProcessPendingMessages();
+  CMouseTrack track;
+  track.Init(a.m_hWnd, 0);
+  track.SetToolTip(3615);
+  EXPECT_EQ(track.OnMouseMove(), 1);
+  EXPECT_TRUE(track.MouseOver());
+  EXPECT_FALSE(a.PendingUpdate().IsEmpty());  // redrawn on entry
+  EXPECT_EQ(track.OnMouseMove(), 0);          // already over
+  EXPECT_EQ(top.Count(WM_HIDE_TOOLTIP), 1);
+  ASSERT_EQ(top.Count(WM_SHOW_TOOLTIP), 1);
+  EXPECT_EQ(top.Only(WM_SHOW_TOOLTIP)[0].wParam, 3615u);
+  EXPECT_EQ(track.OnMouseMove(b.m_hWnd), 0);  // the leave request moves to b
+  EXPECT_EQ(track.m_hTrack, b.m_hWnd);
+  EXPECT_EQ(track.OnMouseOut(a.m_hWnd), 0);  // not the tracked window
+  EXPECT_TRUE(track.MouseOver());
+  EXPECT_EQ(track.OnMouseOut(b.m_hWnd), 1);
+  EXPECT_FALSE(track.MouseOver());
+  ASSERT_EQ(top.Count(WM_HIDE_TOOLTIP), 2);
+  EXPECT_EQ(top.Only(WM_HIDE_TOOLTIP)[1].wParam, 3615u);
+  AfxSetMainWnd(nullptr);
   top.DestroyWindow();
 }
 
