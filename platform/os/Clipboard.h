@@ -6,7 +6,8 @@
 // With an X display the program owns the desktop's CLIPBOARD selection for
 // the pictures it puts there (other programs get them as image/png or
 // image/bmp while this program runs) and reads pictures other programs
-// copied. Without one the clipboard is private to the process.
+// copied. Without one, or with OLVANE_PRIVATE_CLIPBOARD=1 in the environment,
+// the clipboard is private to the process.
 #pragma once
 
 #include "platform/base/WinTypes.h"

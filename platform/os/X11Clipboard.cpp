@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -118,6 +119,8 @@ class CX11ClipboardImpl final : public CX11Clipboard {
 bool CX11ClipboardImpl::Start() {
   const char* name = std::getenv("DISPLAY");
   if (!name || !*name) return false;
+  const char* keepPrivate = std::getenv("OLVANE_PRIVATE_CLIPBOARD");
+  if (keepPrivate && std::string(keepPrivate) == "1") return false;
   m_display = XOpenDisplay(nullptr);
   if (!m_display) return false;
   int pipeFds[2];

@@ -46,7 +46,7 @@ int RunSelfUnderXvfb(const std::string& filter, std::string& log) {
   char exe[PATH_MAX] = {};
   if (readlink("/proc/self/exe", exe, sizeof exe - 1) <= 0) return -1;
   std::ostringstream command;
-  command << kSessionVariable << "=1 xvfb-run -a -s '-screen 0 1024x768x24' " << Quoted(exe)
+  command << kSessionVariable << "=1 OLVANE_PRIVATE_CLIPBOARD=0 xvfb-run -a -s '-screen 0 1024x768x24' " << Quoted(exe)
           << " --gtest_filter=" << Quoted(filter) << " 2>&1";
   return RunCapture(command.str(), log);
 }
