@@ -9,6 +9,7 @@
 #include "platform/base/ByteReader.h"
 #include "platform/base/DibStride.h"
 #include "platform/base/File.h"
+#include "platform/gfx/DC.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Wnd.h"
 #include "sintra/skin/Palette.h"
@@ -401,6 +402,15 @@ int CHotBitmap::TestToolTip() {
   ::SendMessage(m_window, WM_HOTSPOT_TOOLTIP, static_cast<WPARAM>(m_hot),
                 reinterpret_cast<LPARAM>(spot.tooltip.c_str()));
   return 1;
+}
+
+void CHotBitmap::Paint(CDC* dc, const RECT* area) const {
+  if (!dc || m_buffer.empty()) return;
+  CRect part(0, 0, m_width, m_height);
+  if (area && !part.IntersectRect(part, *area)) return;
+  // Rows are bottom-up, so the source's y counts from the picture's bottom.
+  dc->StretchDIBits(part.left, part.top, part.Width(), part.Height(), part.left, m_height - part.bottom, part.Width(),
+                    part.Height(), m_buffer.data(), &m_info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 std::vector<CRect> CHotBitmap::TakeRedrawRects() {

@@ -58,6 +58,8 @@ struct CHotSpot {
   bool Contains(CPoint point) const;
 };
 
+class CDC;
+
 class CHotBitmap {
  public:
   // LoadBitmapFile status: 0 loaded, else why not.
@@ -118,6 +120,9 @@ class CHotBitmap {
   // A picture header for painting the back buffer (bottom-up; 8-bit pictures
   // get the fixed palette's colours).
   const BITMAPINFO* GetInfo() const { return &m_info; }
+  // Paints an area (picture coordinates) of the back buffer at the same
+  // place in dc; the whole picture when area is null.
+  void Paint(CDC* dc, const RECT* area = nullptr) const;
   // The areas redrawn since the last call.
   std::vector<CRect> TakeRedrawRects();
 

@@ -19,7 +19,7 @@ void CStaticLedBar::GetHiLoRgb(int cell, COLORREF& lit, COLORREF& unlit) {
 void CStaticLedBar::SetPos(int position) {
   if (m_usePeak && position >= m_peak) {
     m_peak = position;
-    m_peakTime = GetTickCount();
+    m_peakTime = Now();
     if (m_hWnd) SetTimer(kPeakTimer, kPeakTick);
   }
   if (position == m_pos) return;
@@ -32,11 +32,13 @@ void CStaticLedBar::OnTimer(std::uintptr_t id) {
     CStatic::OnTimer(id);
     return;
   }
-  if (GetTickCount() - m_peakTime < kPeakHold) return;
+  if (Now() - m_peakTime < kPeakHold) return;
   m_peak = 0;
   KillTimer(kPeakTimer);
   Invalidate(FALSE);
 }
+
+DWORD CStaticLedBar::Now() const { return GetTickCount(); }
 
 void CStaticLedBar::SetRange(int minimum, int maximum) {
   m_min = minimum;

@@ -15,14 +15,20 @@
 
 namespace {
 
+constexpr const char kUsage[] = "usage: olvane-mkskin FOLDER [--bits 8|16|24|all] [--name NAME] [--plain]\n";
+
 int Usage() {
-  std::fprintf(stderr, "usage: olvane-mkskin FOLDER [--bits 8|16|24|all] [--name NAME] [--plain]\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (argc < 2 || argv[1][0] == '-') return Usage();
   const std::string folder = argv[1];
   std::vector<int> depths = {24};

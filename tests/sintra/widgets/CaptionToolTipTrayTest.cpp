@@ -48,14 +48,18 @@ TEST(CaptionBar, FocusColoursEdgeAndEllipsis) {
   // last thing drawn before that is a dot on the baseline, not a letter.
   const CRect text = bar.TextRect(CRect(0, 0, 160, 18));
   EXPECT_EQ(text, CRect(5, 0, 135, 17));
+  std::vector<std::uint32_t> pixels;
+  int width = 0, height = 0;
+  ASSERT_TRUE(ui::ReadWindowPixels(top.m_hWnd, pixels, width, height));
+  auto ink = [&](int x, int y) { return pixels[static_cast<std::size_t>(y * width + x)] == 0; };
   int lastInk = -1, inkTop = 99, inkBottom = -1;
   for (int x = 0; x < 160; ++x)
     for (int y = 0; y < 16; ++y)
-      if (ui::GetWindowPixel(top.m_hWnd, x, y) == RGB(0, 0, 0)) lastInk = x;
+      if (ink(x, y)) lastInk = x;
   ASSERT_GT(lastInk, 100);
   EXPECT_LT(lastInk, 135);
   for (int y = 0; y < 16; ++y)
-    if (ui::GetWindowPixel(top.m_hWnd, lastInk, y) == RGB(0, 0, 0)) {
+    if (ink(lastInk, y)) {
       inkTop = std::min(inkTop, y);
       inkBottom = y;
     }

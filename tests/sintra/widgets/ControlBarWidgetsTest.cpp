@@ -9,10 +9,12 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/DC.h"
+#include "platform/ui/App.h"
 #include "platform/ui/Headless.h"
 #include "sintra/skin/SkinData.h"
 #include "sintra/widgets/BitButton.h"
 #include "sintra/widgets/BitStatic.h"
+#include "sintra/widgets/MouseTrack.h"
 #include "sintra/widgets/StaticLedBar.h"
 #include "sintra/widgets/StaticProgressLedBar.h"
 #include "sintra/widgets/TimeDisplay.h"
@@ -61,6 +63,12 @@ struct ButtonBarFixture {
   // Whether the window shows area `index` exactly as row `row` of the art.
   bool ShowsRow(int index, int row) {
     ui::ProcessPendingMessages();
+    if (artPixels.empty())
+      for (int y = 0; y < 112; ++y)
+        for (int x = 0; x < 132; ++x) artPixels.push_back(artDC.GetPixel(x, y) & 0xFFFFFF);
+    std::vector<std::uint32_t> shown;
+    int width = 0, height = 0;
+    if (!ui::ReadWindowPixels(top.m_hWnd, shown, width, height)) return false;
     CRect a;
     switch (index) {
       case kPlay:
@@ -77,10 +85,14 @@ struct ButtonBarFixture {
         break;
     }
     for (int y = a.top; y < a.bottom; ++y)
-      for (int x = a.left; x < a.right; ++x)
-        if (ui::GetWindowPixel(top.m_hWnd, x, y) != (artDC.GetPixel(x, y + row * 28) & 0xFFFFFF)) return false;
+      for (int x = a.left; x < a.right; ++x) {
+        const COLORREF art = artPixels[static_cast<std::size_t>((y + row * 28) * 132 + x)];
+        const std::uint32_t rgb = shown[static_cast<std::size_t>(y * width + x)];
+        if (RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF) != art) return false;
+      }
     return true;
   }
+  std::vector<COLORREF> artPixels;
 };
 
 }  // namespace
@@ -100,6 +112,26 @@ TEST(BitButton, TheFourRowsOfTheBarShowAtPlayStopAndPause) {
   EXPECT_TRUE(f.ShowsRow(kPause, 3));
   // Row 0 between the areas.
   EXPECT_EQ(ui::GetWindowPixel(f.top.m_hWnd, 26, 10), f.artDC.GetPixel(26, 10) & 0xFFFFFF);
+}
+
+TEST(BitButton, EachOfPlayStopAndPauseShowsAllFourRows) {
+  ButtonBarFixture f;
+  for (int index : {kPlay, kStop, kPause}) {
+    SCOPED_TRACE(index);
+    const POINT inside{index * 24 + 10, 10};
+    f.bar.SetCheckBox(index);
+    f.bar.EnableButton(index, 0);
+    f.bar.CheckButton(index, 1);
+    EXPECT_TRUE(f.ShowsRow(index, 0));  // disabled, even though checked
+    f.bar.EnableButton(index, 1);
+    EXPECT_TRUE(f.ShowsRow(index, 3));
+    f.bar.CheckButton(index, 0);
+    EXPECT_TRUE(f.ShowsRow(index, 1));
+    ui::InjectMouseMove(f.bar.m_hWnd, inside);
+    EXPECT_TRUE(f.ShowsRow(index, 2));
+    ui::InjectMouseMove(f.top.m_hWnd, POINT{200, 40});
+    EXPECT_TRUE(f.ShowsRow(index, 1));
+  }
 }
 
 TEST(BitButton, HotAreasInvalidationAndTooltipNotices) {
@@ -202,11 +234,49 @@ TEST(TimeDisplay, ThreePairsShowTheTimeFromTheDigitStrip) {
   }
   EXPECT_EQ(x, 68);
 
+  // The next second redraws one cell only.
+  counter.SetData(366200);
+  const std::vector<CRect>& pending = counter.PendingUpdate().Rects();
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0], CRect(59, 1, 69, 18));
+  ui::ProcessPendingMessages();
+  check(58, 2, 10);
+
   // A time too long for the cells stops at 99:59:59 and draws only digits.
   counter.SetData(0xFFFFFFFF);
   ui::ProcessPendingMessages();
   check(0, 9, 10);
   check(24, 5, 10);
+  top.DestroyWindow();
+}
+
+TEST(MouseTrack, EntryMovesAndLeavesTellTheMainWindow) {
+  CRecordingWnd top;
+  ASSERT_TRUE(top.CreateTop(0, 0, 100, 100));
+  AfxSetMainWnd(&top);
+  CRecordingWnd a, b;
+  ASSERT_TRUE(a.CreateChild(&top, CRect(0, 0, 50, 50), 1));
+  ASSERT_TRUE(b.CreateChild(&top, CRect(50, 0, 100, 50), 2));
+  ui::ProcessPendingMessages();
+  CMouseTrack track;
+  track.Init(a.m_hWnd, 0);
+  track.SetToolTip(3615);
+  EXPECT_EQ(track.OnMouseMove(), 1);
+  EXPECT_TRUE(track.MouseOver());
+  EXPECT_FALSE(a.PendingUpdate().IsEmpty());  // redrawn on entry
+  EXPECT_EQ(track.OnMouseMove(), 0);          // already over
+  EXPECT_EQ(top.Count(WM_HIDE_TOOLTIP), 1);
+  ASSERT_EQ(top.Count(WM_SHOW_TOOLTIP), 1);
+  EXPECT_EQ(top.Only(WM_SHOW_TOOLTIP)[0].wParam, 3615u);
+  EXPECT_EQ(track.OnMouseMove(b.m_hWnd), 0);  // the leave request moves to b
+  EXPECT_EQ(track.m_hTrack, b.m_hWnd);
+  EXPECT_EQ(track.OnMouseOut(a.m_hWnd), 0);  // not the tracked window
+  EXPECT_TRUE(track.MouseOver());
+  EXPECT_EQ(track.OnMouseOut(b.m_hWnd), 1);
+  EXPECT_FALSE(track.MouseOver());
+  ASSERT_EQ(top.Count(WM_HIDE_TOOLTIP), 2);
+  EXPECT_EQ(top.Only(WM_HIDE_TOOLTIP)[1].wParam, 3615u);
+  AfxSetMainWnd(nullptr);
   top.DestroyWindow();
 }
 
@@ -232,6 +302,48 @@ TEST(StaticLedBar, TwentyCellsGreenOrangeRedAndAnEmptyRange) {
   EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 4, 5), RGB(0, 64, 0));  // unlit green
   bar.MoveWindow(0, 0, 3, 10);                                     // narrower than its borders
   ui::ProcessPendingMessages();
+  top.DestroyWindow();
+}
+
+namespace {
+// A meter whose peak hold runs on a hand-driven clock.
+class CManualClockLedBar : public CStaticLedBar {
+ public:
+  DWORD now = 1000;
+
+ protected:
+  DWORD Now() const override { return now; }
+};
+}  // namespace
+
+TEST(StaticLedBar, ThePeakIsHeldForHalfASecond) {
+  CRecordingWnd top;
+  ASSERT_TRUE(top.CreateTop(0, 0, 120, 20));
+  CManualClockLedBar bar;
+  ASSERT_TRUE(bar.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 105, 10), &top, 5));
+  bar.SetCells(20);
+  bar.SetColours(RGB(0, 0, 0), RGB(0, 0, 0));
+  bar.SetPos(80);
+  bar.now += 50;
+  bar.SetPos(20);
+  EXPECT_EQ(bar.GetPeak(), 80);
+  ui::ProcessPendingMessages();
+  auto lit = [&](int cell) {
+    return ui::GetWindowPixel(top.m_hWnd, 3 + 5 * cell + 1, 5) != RGB(0, 64, 0) &&
+           ui::GetWindowPixel(top.m_hWnd, 3 + 5 * cell + 1, 5) != RGB(128, 64, 0);
+  };
+  EXPECT_TRUE(lit(3));
+  EXPECT_FALSE(lit(4));
+  EXPECT_TRUE(lit(15));  // the cell just below the peak's index
+  EXPECT_FALSE(lit(14));
+  bar.now = 1000 + 499;
+  bar.SendMessage(WM_TIMER, CStaticLedBar::kPeakTimer, 0);
+  EXPECT_EQ(bar.GetPeak(), 80);
+  bar.now = 1000 + 500;
+  bar.SendMessage(WM_TIMER, CStaticLedBar::kPeakTimer, 0);
+  EXPECT_EQ(bar.GetPeak(), 0);
+  ui::ProcessPendingMessages();
+  EXPECT_FALSE(lit(15));
   top.DestroyWindow();
 }
 
@@ -309,6 +421,27 @@ TEST(CaptionButtons, GlyphButtonAndImageStatic) {
   EXPECT_EQ(corner.GetDlgCtrlID(), 100);
   corner.SetImage(1);
   ui::ProcessPendingMessages();
+  {
+    // Image 1 of BITMAP 10001 at (0, 0), its mask colour showing the parent's face.
+    CBitmap art;
+    ASSERT_TRUE(art.LoadBitmap(10001));
+    CDC artDC;
+    artDC.CreateCompatibleDC(nullptr);
+    artDC.SelectObject(&art);
+    int masked = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const COLORREF a = artDC.GetPixel(16 + x, y) & 0xFFFFFF;
+        const COLORREF shown = ui::GetWindowPixel(top.m_hWnd, 20 + x, y);
+        if (a == RGB(255, 0, 255)) {
+          ++masked;
+          EXPECT_NE(shown, RGB(255, 0, 255));
+        } else {
+          EXPECT_EQ(shown, a) << x << "," << y;
+        }
+      }
+    EXPECT_GT(masked, 0);
+  }
   EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 0, 0), RGB(222, 222, 222));
   int ink = 0;
   for (int y = 0; y < 13; ++y)

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/gfx/DC.h"
 #include "sintra/widgets/HotBitmap.h"
 #include "sintra/widgets/HotBitmapWriter.h"
 #include "tests/platform/ui/UiTestWindows.h"
@@ -219,6 +220,35 @@ TEST(HotBitmapSpots, LooksFollowTheMouseAndTheCheckState) {
   hb.SetCheckButton(0, 0);
   EXPECT_EQ(BufferPixel(hb, 5, 5), w.PixelOf(kBack));
   hb.SetCheckButton(99, 1);  // no such spot: nothing happens
+}
+
+TEST(HotBitmapSpots, TheBackBufferPaintsTopSideUpAtEveryDepth) {
+  for (int bits : {8, 16, 24}) {
+    SCOPED_TRACE(bits);
+    CHotBitmapWriter w = MakeSkin(bits);
+    const auto bytes = w.Build();
+    CHotBitmap hb;
+    ASSERT_EQ(hb.Initialise(nullptr, 13, 9, bits), 1);
+    ASSERT_EQ(hb.LoadFromMemory(bytes.data(), bytes.size()), 1);
+    hb.SetUpDisplay();
+    hb.TestSpot(CPoint(5, 5), 0);  // spot 0 hot: red inside its circle
+    CBitmap target;
+    ASSERT_TRUE(target.CreateBitmap(13, 9, 1, 32, nullptr));
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&target);
+    hb.Paint(&dc);
+    EXPECT_EQ(dc.GetPixel(12, 0) & 0xFFFFFF, RGB(255, 255, 255));  // the top-right mark
+    EXPECT_EQ(dc.GetPixel(5, 5) & 0xFFFFFF, RGB(255, 0, 0));
+    EXPECT_EQ(dc.GetPixel(0, 0) & 0xFFFFFF, RGB(255, 255, 255));  // spot 2's normal image
+    // Painting one area leaves the rest alone.
+    dc.FillSolidRect(0, 0, 13, 9, RGB(1, 2, 3));
+    const RECT area{4, 4, 6, 6};
+    hb.Paint(&dc, &area);
+    EXPECT_EQ(dc.GetPixel(5, 5) & 0xFFFFFF, RGB(255, 0, 0));
+    EXPECT_EQ(dc.GetPixel(3, 5) & 0xFFFFFF, RGB(1, 2, 3));
+    EXPECT_EQ(dc.GetPixel(6, 6) & 0xFFFFFF, RGB(1, 2, 3));
+  }
 }
 
 TEST(HotBitmapSpots, RadioGroupsRememberTheSelectionSeenWhileReading) {
