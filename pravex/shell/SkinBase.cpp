@@ -95,6 +95,14 @@ void CSkinBase::OnPaint() {
   dc.GetClipBox(&clip);
   CRect common;
   if (!common.IntersectRect(clip, client)) return;
+  if (m_windowRegion.IsCreated()) {
+    // The desktop window stays rectangular: what lies outside the shape is
+    // painted in the shadow colour, and the face only inside it.
+    CRect all;
+    GetClientRect(&all);
+    dc.FillSolidRect(&all, g_skinData.SkinColour(SKIN_SHADOW));
+    dc.SelectClipRgn(&m_windowRegion, RGN_AND);
+  }
   if (bits) {
     dc.SetDIBitsToDevice(0, 0, m_skinWidth, m_skinHeight, 0, 0, 0, static_cast<UINT>(m_skinHeight), bits,
                          &m_bitmapHeader, DIB_RGB_COLORS);

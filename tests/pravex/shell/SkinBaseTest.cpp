@@ -300,6 +300,11 @@ TEST(SkinBase, TheWindowShapeFollowsTheRegionOfTheLayout) {
   ASSERT_NE(s.wnd->GetWindowRgn(), nullptr);
   EXPECT_TRUE(s.wnd->GetWindowRgn()->PtInRegion(10, 10));
   EXPECT_FALSE(s.wnd->GetWindowRgn()->PtInRegion(90, 40));
+  // The face is painted inside the shape only.
+  s.wnd->Invalidate();
+  ui::ProcessPendingMessages();
+  EXPECT_EQ(ui::GetWindowPixel(s.h(), 8, 25), g_skinData.SkinColour(SKIN_BACK) & 0xFFFFFF);
+  EXPECT_EQ(ui::GetWindowPixel(s.h(), 90, 40), g_skinData.SkinColour(SKIN_SHADOW) & 0xFFFFFF);
   s.wnd->SetLargeLayout(1);
   s.wnd->SetClipRegion();
   EXPECT_EQ(s.wnd->GetWindowRgn(), nullptr);
