@@ -68,6 +68,8 @@ void CSkinBase::SetupWindow(int hotSpots) {
     m_skinHeight = g_skinData.m_sizeBig.cy;
     SetWindowPos(nullptr, 0, 0, m_skinWidth, m_skinHeight, SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
   }
+  // Painting the skin bitmap needs its picture header complete.
+  if (m_skinBitmap) SetUpPalette();
   CreateToolTipWindow();
 }
 

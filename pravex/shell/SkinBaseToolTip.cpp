@@ -20,7 +20,7 @@ LRESULT CSkinBase::StartToolTip(WPARAM id, LPARAM) {
   m_toolTipStart = Now();
   m_toolTipPending = 1;
   KillTimer(kToolTipTimer);
-  SetTimer(kToolTipTimer, static_cast<UINT>(m_tipDelay > 0 ? m_tipDelay : 0));
+  SetTimer(kToolTipTimer, static_cast<UINT>(m_tipDelay > 0 ? m_tipDelay : 1));  // a timer needs a period
   return 1;
 }
 

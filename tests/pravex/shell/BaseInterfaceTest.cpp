@@ -144,6 +144,20 @@ TEST(BaseInterface, PlacementIsWrittenAsPlainTextValues) {
   EXPECT_EQ(s.Stored("OlvoScreenSize"), "300,200\n");
   EXPECT_EQ(s.Stored("OlvoTree"), "40,50,200,300, 0,1\n");
   EXPECT_EQ(s.Stored("OlvoVideo"), "<missing>");
+  EXPECT_EQ(s.Stored("OlvoCoords"), "<missing>");
+
+  // Video and coordinates windows are moved, never sized; their shown field counts.
+  CWnd video;
+  ASSERT_TRUE(video.CreateEx(0, nullptr, "video", WS_POPUP | WS_VISIBLE, CRect(0, 0, 64, 48), nullptr, 0));
+  s.wnd->SetVideoWindow(&video);
+  s.Store("OlvoVideo", "70,90,5,1\n");
+  EXPECT_EQ(s.wnd->ReadPlacement("Olvo"), 0);  // the tree's value is read last
+  EXPECT_EQ(s.Rect(&video), CRect(70, 90, 134, 138));
+  s.wnd->SetTreeWindow(nullptr);
+  EXPECT_EQ(s.wnd->ReadPlacement("Olvo"), 5);
+  s.wnd->SetTreeWindow(&tree);
+  s.wnd->SetVideoWindow(nullptr);
+  video.DestroyWindow();
 
   // Read back into moved windows.
   view.SetWindowPos(nullptr, 0, 0, 10, 10, SWP_NOZORDER);
