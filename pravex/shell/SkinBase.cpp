@@ -1,6 +1,7 @@
 // The skinned window: loading the skin, the window's shape, painting and the
 // palette. Mouse routing is in SkinBaseInput.cpp, tooltips in
-// SkinBaseToolTip.cpp, the skin bitmap and tooltip window in SkinBaseWidgets.cpp.
+// SkinBaseToolTip.cpp, the skin bitmap in SkinBaseBitmap.cpp and the tooltip
+// window in SkinBaseWidgets.cpp.
 #include "pravex/shell/SkinBase.h"
 
 #include <algorithm>
@@ -68,8 +69,6 @@ void CSkinBase::SetupWindow(int hotSpots) {
     m_skinHeight = g_skinData.m_sizeBig.cy;
     SetWindowPos(nullptr, 0, 0, m_skinWidth, m_skinHeight, SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
   }
-  // Painting the skin bitmap needs its picture header complete.
-  if (m_skinBitmap) SetUpPalette();
   CreateToolTipWindow();
 }
 
@@ -107,7 +106,7 @@ void CSkinBase::OnPaint() {
   }
   if (bits) {
     dc.SetDIBitsToDevice(0, 0, m_skinWidth, m_skinHeight, 0, 0, 0, static_cast<UINT>(m_skinHeight), bits,
-                         &m_bitmapHeader, DIB_RGB_COLORS);
+                         SkinBitmapInfo(), DIB_RGB_COLORS);
     return;
   }
   dc.FillSolidRect(&common, g_skinData.SkinColour(SKIN_BACK));
@@ -133,7 +132,7 @@ int CSkinBase::RedrawSkin(CDC* dc, CWnd* child) {
     const int top = childRect.top - client.top;
     const int y = m_skinHeight - (top + childRect.Height());
     dc->SetDIBitsToDevice(0, 0, childRect.Width(), childRect.Height(), x, y, 0, static_cast<UINT>(m_skinHeight), bits,
-                          &m_bitmapHeader, DIB_RGB_COLORS);
+                          SkinBitmapInfo(), DIB_RGB_COLORS);
   } else {
     dc->FillSolidRect(0, 0, childRect.Width(), childRect.Height(), g_skinData.SkinColour(SKIN_DIALOG_BACK));
   }

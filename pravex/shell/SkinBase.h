@@ -31,7 +31,7 @@ class ITimeSource;
 // Messages the widgets send to the main window.
 constexpr UINT WM_SKIN_HIDETOOLTIP = WM_APP + 0x136;     // wParam: string id or 0
 constexpr UINT WM_SKIN_STARTTOOLTIP = WM_APP + 0x137;    // wParam: string id or 0
-constexpr UINT WM_SKIN_PROCESSTOOLTIP = WM_APP + 0x138;  // wParam: const char* text or null
+constexpr UINT WM_SKIN_PROCESSTOOLTIP = WM_APP + 0x138;  // wParam: const char* text or null (or see ProcessToolTip)
 constexpr UINT WM_SKIN_REDRAWSKIN = WM_APP + 0x139;      // wParam: the child's CDC*, lParam: the child CWnd*
 
 // The skin bitmap and the tooltip window are deleted where their classes are known.
@@ -81,7 +81,9 @@ class CSkinBase : public CWnd {
   // Tooltips (message handlers; each returns 1).
   LRESULT StartToolTip(WPARAM id, LPARAM unused = 0);
   LRESULT HideToolTip(WPARAM id, LPARAM unused = 0);
-  LRESULT ProcessToolTip(WPARAM text, LPARAM unused = 0);
+  // The text is in wParam, or in lParam when the skin bitmap sends its spot's
+  // tooltip (wParam then holds the spot).
+  LRESULT ProcessToolTip(WPARAM text, LPARAM spotText = 0);
   // Shows the text now and clears the pending flag.
   void DisplayToolTip(const char* text);
   // While a tooltip is pending, lets the skin bitmap test its tooltip spots.
@@ -172,6 +174,8 @@ class CSkinBase : public CWnd {
   void SkinMouseOut();
   void SkinTestToolTip();
   const BYTE* SkinBitmapBits() const;
+  // The picture header to paint the skin bitmap's pixels with.
+  const BITMAPINFO* SkinBitmapInfo() const;
   void CreateToolTipWindow();
   void ShowToolTipWindow(const char* text);
   void HideToolTipWindow();

@@ -40,11 +40,13 @@ LRESULT CSkinBase::HideToolTip(WPARAM id, LPARAM) {
   return 1;
 }
 
-LRESULT CSkinBase::ProcessToolTip(WPARAM text, LPARAM) {
+LRESULT CSkinBase::ProcessToolTip(WPARAM text, LPARAM textInLParam) {
   if (!m_toolTipsOn) return 1;
   if (!m_toolTip || ToolTipVisible() || !m_toolTipPending) return 1;
   if (Now() - m_toolTipStart <= m_toolTipThreshold) return 1;
-  const char* shown = reinterpret_cast<const char*>(text);
+  // The skin bitmap sends its spot's text in lParam (wParam is the spot);
+  // other senders give the text in wParam.
+  const char* shown = reinterpret_cast<const char*>(textInLParam ? textInLParam : text);
   if (shown) {
     DisplayToolTip(shown);
   } else {
