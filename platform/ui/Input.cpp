@@ -152,6 +152,28 @@ bool IsSelfOrChildOf(HWND candidate, HWND ancestor) {
   return c && a && (c == a || a->IsChild(c));
 }
 
+// The topmost visible child of `w` at its client point `p` that takes the
+// mouse there (a child answering HTTRANSPARENT lets the mouse through to what
+// lies below it), or null.
+CWnd* VisibleChildAt(CWnd* w, POINT p) {
+  const std::vector<CWnd*> children = w->GetChildren();
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    CWnd* child = *it;
+    if (!(child->GetStyle() & WS_VISIBLE)) continue;
+    CRect r;
+    child->GetWindowRect(&r);
+    w->ScreenToClient(&r);
+    if (!r.PtInRect(p)) continue;
+    POINT screen = p;
+    w->ClientToScreen(&screen);
+    const LRESULT hit =
+        child->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+    if (hit == HTTRANSPARENT) continue;
+    return child;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 bool InWindowShape(CWnd* top, POINT clientPoint) {
@@ -174,8 +196,8 @@ CWnd* HitTest(CWnd* top, POINT clientPoint) {
   CWnd* w = top;
   POINT p = clientPoint;
   for (;;) {
-    CWnd* child = w->ChildWindowFromPoint(p);
-    if (!child || child == w || !child->IsWindowEnabled()) break;
+    CWnd* child = VisibleChildAt(w, p);
+    if (!child || !child->IsWindowEnabled()) break;
     CRect r;
     child->GetWindowRect(&r);
     w->ScreenToClient(&r);

@@ -84,10 +84,12 @@ constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_GETMINMAXINFO = 0x0024;
+constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
+constexpr UINT WM_NCHITTEST = 0x0084;
 constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
@@ -147,12 +149,35 @@ constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 // Never takes the focus: a tooltip, or with WS_EX_TOOLWINDOW a popup menu; the
 // desktop neither decorates nor places such windows.
 constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
-// Static-control notification style, kept as a plain style bit for widgets.
+// Static-control styles: the kind in the low five bits; SS_NOTIFY makes the
+// static take the mouse (without it clicks fall through to the parent) and
+// report clicks to its parent.
+constexpr DWORD SS_LEFT = 0x00000000;
+constexpr DWORD SS_CENTER = 0x00000001;
+constexpr DWORD SS_RIGHT = 0x00000002;
+constexpr DWORD SS_OWNERDRAW = 0x0000000D;
+constexpr DWORD SS_TYPEMASK = 0x0000001F;
 constexpr DWORD SS_NOTIFY = 0x00000100;
+constexpr DWORD SS_CENTERIMAGE = 0x00000200;
+// Button styles: the kind in the low four bits.
+constexpr DWORD BS_PUSHBUTTON = 0x00000000;
+constexpr DWORD BS_DEFPUSHBUTTON = 0x00000001;
+constexpr DWORD BS_CHECKBOX = 0x00000002;
+constexpr DWORD BS_AUTOCHECKBOX = 0x00000003;
 constexpr DWORD BS_OWNERDRAW = 0x0000000B;
+constexpr DWORD BS_TYPEMASK = 0x0000000F;
+constexpr DWORD BS_PUSHLIKE = 0x00001000;
+// Scroll-bar control styles.
+constexpr DWORD SBS_HORZ = 0x0000;
+constexpr DWORD SBS_VERT = 0x0001;
 
 // Class styles.
+constexpr UINT CS_VREDRAW = 0x0001;
+constexpr UINT CS_HREDRAW = 0x0002;
 constexpr UINT CS_DBLCLKS = 0x0008;
+constexpr UINT CS_OWNDC = 0x0020;
+constexpr UINT CS_PARENTDC = 0x0080;
+constexpr UINT CS_SAVEBITS = 0x0800;
 
 // ShowWindow commands.
 constexpr int SW_HIDE = 0;
@@ -194,9 +219,21 @@ constexpr WPARAM MK_SHIFT = 0x0004;
 constexpr WPARAM MK_CONTROL = 0x0008;
 constexpr WPARAM MK_MBUTTON = 0x0010;
 
-// Hit-test codes carried by WM_SETCURSOR.
+// Hit-test codes of WM_NCHITTEST, also carried by WM_SETCURSOR.
+constexpr int HTTRANSPARENT = -1;
 constexpr int HTNOWHERE = 0;
 constexpr int HTCLIENT = 1;
+constexpr int HTCAPTION = 2;
+constexpr int HTHSCROLL = 6;
+constexpr int HTVSCROLL = 7;
+constexpr int HTLEFT = 10;
+constexpr int HTRIGHT = 11;
+constexpr int HTTOP = 12;
+constexpr int HTTOPLEFT = 13;
+constexpr int HTTOPRIGHT = 14;
+constexpr int HTBOTTOM = 15;
+constexpr int HTBOTTOMLEFT = 16;
+constexpr int HTBOTTOMRIGHT = 17;
 
 // Sizing edges of WM_SIZING.
 constexpr UINT WMSZ_LEFT = 1;
@@ -207,6 +244,48 @@ constexpr UINT WMSZ_TOPRIGHT = 5;
 constexpr UINT WMSZ_BOTTOM = 6;
 constexpr UINT WMSZ_BOTTOMLEFT = 7;
 constexpr UINT WMSZ_BOTTOMRIGHT = 8;
+
+// Notification codes carried in the high word of WM_COMMAND's wParam.
+constexpr UINT BN_CLICKED = 0;
+constexpr UINT BN_DOUBLECLICKED = 5;
+constexpr UINT STN_CLICKED = 0;
+constexpr UINT STN_DBLCLK = 1;
+
+// Button states (GetState, GetCheck, SetCheck).
+constexpr UINT BST_UNCHECKED = 0x0000;
+constexpr UINT BST_CHECKED = 0x0001;
+constexpr UINT BST_PUSHED = 0x0004;
+constexpr UINT BST_FOCUS = 0x0008;
+
+// Owner drawing: the control kind, what to draw, and the item's state.
+constexpr UINT ODT_BUTTON = 4;
+constexpr UINT ODT_STATIC = 5;
+constexpr UINT ODA_DRAWENTIRE = 0x0001;
+constexpr UINT ODA_SELECT = 0x0002;
+constexpr UINT ODA_FOCUS = 0x0004;
+constexpr UINT ODS_SELECTED = 0x0001;
+constexpr UINT ODS_GRAYED = 0x0002;
+constexpr UINT ODS_DISABLED = 0x0004;
+constexpr UINT ODS_CHECKED = 0x0008;
+constexpr UINT ODS_FOCUS = 0x0010;
+constexpr UINT ODS_HOTLIGHT = 0x0040;
+
+class CDC;
+using HDC = CDC*;
+// What an owner-drawn control asks its DrawItem to draw: hDC draws in the
+// control's client coordinates, already clipped to the part being painted.
+struct DRAWITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemAction;
+  UINT itemState;
+  HWND hwndItem;
+  HDC hDC;
+  RECT rcItem;
+  std::uintptr_t itemData;
+};
+using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
 
 // WM_SIZE kinds.
 constexpr WPARAM SIZE_RESTORED = 0;

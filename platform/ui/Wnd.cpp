@@ -371,6 +371,8 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(m_font);
+    case WM_NCHITTEST:
+      return HTCLIENT;
     default:
       return 0;
   }
