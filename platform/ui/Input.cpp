@@ -191,7 +191,7 @@ CWnd* HitTest(CWnd* top, POINT clientPoint) {
   if (!top || !top->IsWindowVisible()) return nullptr;
   if (!InWindowShape(top, clientPoint)) return nullptr;
   CRect client;
-  top->GetClientRect(&client);
+  top->GetClientRectWithBars(&client);
   if (!client.PtInRect(clientPoint)) return nullptr;
   CWnd* w = top;
   POINT p = clientPoint;

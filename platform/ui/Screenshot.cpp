@@ -69,7 +69,7 @@ BOOL SaveScreenshotPng(const std::string& path, int margin, COLORREF background)
   CRect area;
   for (CWnd* w : windows) {
     CRect r;
-    w->GetClientRect(&r);
+    w->GetClientRectWithBars(&r);
     w->ClientToScreen(&r);
     area = area.IsRectEmpty() ? r : (area | r);
   }

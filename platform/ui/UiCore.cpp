@@ -202,7 +202,7 @@ std::uint32_t MsUntilNextTimer() {
 
 void HandleSizedByUser(CWnd* top, int width, int height) {
   CRect client;
-  top->GetClientRect(&client);
+  top->GetClientRectWithBars(&client);
   if (client.Width() == width && client.Height() == height) return;
   // The desktop already resized the window: offer the new rectangle to the
   // window (WM_SIZING, as for a drag of the bottom-right corner), keep it

@@ -287,6 +287,44 @@ struct DRAWITEMSTRUCT {
 };
 using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
 
+// Scroll bars: which bar, what a notification asks, and SCROLLINFO's mask.
+constexpr int SB_HORZ = 0;
+constexpr int SB_VERT = 1;
+constexpr int SB_CTL = 2;
+constexpr int SB_BOTH = 3;
+constexpr UINT SB_LINEUP = 0;
+constexpr UINT SB_LINELEFT = 0;
+constexpr UINT SB_LINEDOWN = 1;
+constexpr UINT SB_LINERIGHT = 1;
+constexpr UINT SB_PAGEUP = 2;
+constexpr UINT SB_PAGELEFT = 2;
+constexpr UINT SB_PAGEDOWN = 3;
+constexpr UINT SB_PAGERIGHT = 3;
+constexpr UINT SB_THUMBPOSITION = 4;
+constexpr UINT SB_THUMBTRACK = 5;
+constexpr UINT SB_TOP = 6;
+constexpr UINT SB_LEFT = 6;
+constexpr UINT SB_BOTTOM = 7;
+constexpr UINT SB_RIGHT = 7;
+constexpr UINT SB_ENDSCROLL = 8;
+constexpr UINT SIF_RANGE = 0x0001;
+constexpr UINT SIF_PAGE = 0x0002;
+constexpr UINT SIF_POS = 0x0004;
+constexpr UINT SIF_DISABLENOSCROLL = 0x0008;
+constexpr UINT SIF_TRACKPOS = 0x0010;
+constexpr UINT SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+struct SCROLLINFO {
+  UINT cbSize;
+  UINT fMask;
+  int nMin;
+  int nMax;
+  UINT nPage;
+  int nPos;
+  int nTrackPos;
+};
+using LPSCROLLINFO = SCROLLINFO*;
+using LPCSCROLLINFO = const SCROLLINFO*;
+
 // WM_SIZE kinds.
 constexpr WPARAM SIZE_RESTORED = 0;
 constexpr WPARAM SIZE_MINIMIZED = 1;

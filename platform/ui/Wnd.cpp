@@ -8,6 +8,7 @@
 #include "platform/gfx/Rgn.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Cursor.h"
+#include "platform/ui/ScrollBar.h"
 #include "platform/ui/UiCore.h"
 
 namespace {
@@ -109,6 +110,10 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
     if (!core.mainWnd && !m_owner) core.mainWnd = m_hWnd;
   }
   HWND self = m_hWnd;
+  // Scroll bars asked for by style are there before the window hears of its size.
+  if (style & WS_HSCROLL) SetWindowBarShown(SB_HORZ, true, false);
+  if (style & WS_VSCROLL) SetWindowBarShown(SB_VERT, true, false);
+  if (uicore::Lookup(self) != this) return FALSE;
   CREATESTRUCT cs{param, m_parent ? m_parent->m_hWnd : nullptr, id, r.Height(), r.Width(), r.top, r.left,
                   style, m_title.c_str(), exStyle};
   if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
@@ -172,6 +177,8 @@ void CWnd::InsertChild(CWnd* child, const CWnd* after) {
     auto it = std::find(list.begin(), list.end(), after);
     list.insert(it == list.end() ? list.end() : it, child);
   }
+  // The window's own scroll bars stay above its other children.
+  std::stable_partition(list.begin(), list.end(), [this](CWnd* c) { return !c->IsWindowBarOf(this); });
 }
 
 void CWnd::RemoveChild(CWnd* child) {

@@ -17,6 +17,7 @@
 class CDC;
 class CFont;
 class CRgn;
+class CScrollBar;
 class CWnd;
 struct CWndNative;
 
@@ -140,6 +141,25 @@ class CWnd {
   BOOL RedrawWindow(LPCRECT rect = nullptr, void* region = nullptr, UINT flags = RDW_INVALIDATE | RDW_ERASE);
   BOOL GetUpdateRect(LPRECT rect, BOOL erase = FALSE) const;
 
+  // The window's own scroll bars (SB_HORZ, SB_VERT; SB_CTL on a CScrollBar
+  // means the control itself). They stand inside the window's rectangle at
+  // its right and bottom edges, CScrollBar::kThickness thick, and the client
+  // area shrinks by them. SetScrollInfo shows a bar while it can scroll and
+  // hides it when it cannot (with SIF_DISABLENOSCROLL it stays, disabled);
+  // ShowScrollBar shows or hides it outright. A bar's notifications come to
+  // the window as WM_HSCROLL / WM_VSCROLL with lParam 0.
+  BOOL SetScrollInfo(int bar, LPSCROLLINFO info, BOOL redraw = TRUE);
+  BOOL GetScrollInfo(int bar, LPSCROLLINFO info, UINT mask = SIF_ALL);
+  int SetScrollPos(int bar, int pos, BOOL redraw = TRUE);
+  int GetScrollPos(int bar) const;
+  void SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw = TRUE);
+  void GetScrollRange(int bar, int* minPos, int* maxPos) const;
+  int GetScrollLimit(int bar);
+  void ShowScrollBar(UINT bar, BOOL show = TRUE);
+  // The bar serving as the window's SB_HORZ or SB_VERT bar, or null before
+  // one was asked for.
+  CScrollBar* GetWindowScrollBar(int bar) const;
+
   // Timers, delivered as WM_TIMER on the window thread.
   std::uintptr_t SetTimer(std::uintptr_t id, UINT elapse, void* unused = nullptr);
   BOOL KillTimer(std::uintptr_t id);
@@ -199,6 +219,9 @@ class CWnd {
   UINT ClassStyle() const { return m_classStyle; }
   HCURSOR ClassCursor() const { return m_classCursor; }
   COLORREF ClassBackground() const { return m_classBackground; }
+  // The client rectangle with the window's own scroll bars included: the
+  // whole surface of a top-level window, the whole rectangle of a child.
+  void GetClientRectWithBars(LPRECT rect) const;
   // Offset of this window's client origin in its top-level window's client area.
   CPoint OriginInTopLevel() const;
   // The part of the client area (top-level coordinates) not cut off by ancestors.
@@ -235,6 +258,15 @@ class CWnd {
   void RemoveChild(CWnd* child);
   void InvalidateArea(const CRect& area, bool erase);
   void DestroyChildrenAndSelf();
+  // Window scroll bars: the bar (made when `create`), its showing, and its
+  // placement along the edges after a size change.
+  CScrollBar* WindowBar(int bar, bool create);
+  void SetWindowBarShown(int bar, bool show, bool tellWindow = true);
+  void LayoutWindowBars();
+  // Places the bars for a new size; the caller sends the WM_SIZE.
+  void LayoutWindowBarsQuietly();
+  bool IsWindowBarOf(const CWnd* parent) const;
+  CRect FullRectInTopLevel() const;
 
   CWnd* m_parent = nullptr;      // not owned
   CWnd* m_owner = nullptr;       // not owned
@@ -258,6 +290,8 @@ class CWnd {
   bool m_updateErase = false;
   MSG m_current{};               // the message being handled, for Default()
   bool m_destroying = false;
+  std::unique_ptr<CScrollBar> m_bars[2];  // SB_HORZ, SB_VERT
+  int m_barLayoutDepth = 0;
 };
 
 // Free functions over handles, usable from any thread where noted.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/gfx/Rgn.h"
+#include "platform/ui/ScrollBar.h"
 #include "platform/ui/UiCore.h"
 #include "platform/ui/Wnd.h"
 
@@ -19,12 +20,32 @@ CRect BordersOf(const CWndNative* native) {
 
 // ---- geometry --------------------------------------------------------------
 
-void CWnd::GetClientRect(LPRECT rect) const {
+void CWnd::GetClientRectWithBars(LPRECT rect) const {
   if (!rect) return;
   if (m_native)
     *rect = CRect(0, 0, m_native->clientWidth, m_native->clientHeight);
   else
     *rect = CRect(0, 0, m_rect.Width(), m_rect.Height());
+}
+
+void CWnd::GetClientRect(LPRECT rect) const {
+  if (!rect) return;
+  GetClientRectWithBars(rect);
+  const CScrollBar* h = GetWindowScrollBar(SB_HORZ);
+  const CScrollBar* v = GetWindowScrollBar(SB_VERT);
+  const int t = CScrollBar::kThickness;
+  if (v && (v->GetStyle() & WS_VISIBLE)) rect->right = std::max<int>(rect->left, rect->right - t);
+  if (h && (h->GetStyle() & WS_VISIBLE)) rect->bottom = std::max<int>(rect->top, rect->bottom - t);
+}
+
+CRect CWnd::FullRectInTopLevel() const {
+  CRect full;
+  GetClientRectWithBars(&full);
+  if (!m_parent) return full;
+  full.OffsetRect(OriginInTopLevel());
+  CRect r;
+  r.IntersectRect(full, m_parent->VisibleRectInTopLevel());
+  return r;
 }
 
 void CWnd::GetWindowRect(LPRECT rect) const {
@@ -105,7 +126,8 @@ CRect CWnd::VisibleRectInTopLevel() const {
   if (!m_parent) return client;
   client.OffsetRect(OriginInTopLevel());
   CRect r;
-  r.IntersectRect(client, m_parent->VisibleRectInTopLevel());
+  // A window's own scroll bar lies outside its parent's client area.
+  r.IntersectRect(client, IsWindowBarOf(m_parent) ? m_parent->FullRectInTopLevel() : m_parent->VisibleRectInTopLevel());
   return r;
 }
 
@@ -130,7 +152,11 @@ void CWnd::ApplyNativeSize(int width, int height) {
   m_rect.right = m_rect.left + width;
   m_rect.bottom = m_rect.top + height;
   m_update.Intersect(CRect(0, 0, width, height));
-  SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
+  LayoutWindowBarsQuietly();
+  CRect client;
+  GetClientRect(&client);
+  SendMessage(WM_SIZE, SIZE_RESTORED,
+              MAKELPARAM(static_cast<WORD>(client.Width()), static_cast<WORD>(client.Height())));
   if (m_hWnd) InvalidateTree();  // the surface was replaced: everything is drawn again
 }
 
@@ -176,9 +202,13 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
       if (visible && !(flags & SWP_NOREDRAW)) m_parent->InvalidateArea(old, true);
       m_rect = next;
       if (visible && !(flags & SWP_NOREDRAW)) m_parent->InvalidateArea(next, true);
-      if ((next.Width() != old.Width() || next.Height() != old.Height()))
+      if ((next.Width() != old.Width() || next.Height() != old.Height())) {
+        LayoutWindowBarsQuietly();
+        CRect client;
+        GetClientRect(&client);
         SendMessage(WM_SIZE, SIZE_RESTORED,
-                    MAKELPARAM(static_cast<WORD>(next.Width()), static_cast<WORD>(next.Height())));
+                    MAKELPARAM(static_cast<WORD>(client.Width()), static_cast<WORD>(client.Height())));
+      }
       if (m_hWnd && (next.left != old.left || next.top != old.top))
         SendMessage(WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(next.left), static_cast<WORD>(next.top)));
     }
