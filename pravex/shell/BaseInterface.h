@@ -7,7 +7,10 @@
 // supplies window creation, the controls and the replay commands.
 #pragma once
 
+#include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/base/Rect.h"
 #include "pravex/capture/AudioReplay.h"
@@ -15,6 +18,10 @@
 #include "pravex/capture/CaptureInfo.h"
 #include "pravex/render/RenderVars.h"
 #include "pravex/shell/SkinBase.h"
+#include "sintra/widgets/CaptionBar.h"
+#include "sintra/widgets/TimeDisplay.h"
+#include "sintra/widgets/TransButton.h"
+#include "sintra/widgets/Tray.h"
 
 class CAnnotateData;
 
@@ -83,6 +90,10 @@ class CBaseInterface : public CSkinBase {
   void SetTreeWindow(CWnd* wnd) { m_treeWnd = wnd; }
   CWnd* GetScreenWindow() const { return m_screenWnd; }
 
+  CTray& GetTray() { return m_tray; }
+  CCaptionBar& GetCaptionBar() { return m_captionBar; }
+  CTimeDisplay& GetTimeDisplay() { return m_timeDisplay; }
+
   int GetInterfaceShown() const { return m_interfaceShown; }
   void SetInterfaceShown(int value) { m_interfaceShown = value; }
   const std::string& GetClipTitle() const { return m_clipTitle; }
@@ -107,6 +118,13 @@ class CBaseInterface : public CSkinBase {
   int m_videoCrop = 0;
   CRect m_captureRect;
   std::string m_clipTitle;
+  // Caption parts for derived windows: constructed here, created by them.
+  std::array<CTransButton, 5> m_captionButtons;
+  std::vector<std::unique_ptr<CTransButton>> m_moreCaptionButtons;  // owned
+  CFont m_captionButtonFont;
+  CTray m_tray;  // the notification icon
+  CCaptionBar m_captionBar;
+  CTimeDisplay m_timeDisplay;
   CCaptureFileReader m_reader;
   CAudioReplay m_audio;
   CWnd* m_screenWnd = nullptr;  // not owned

@@ -1,5 +1,5 @@
-// The shell base's use of the tray icon. Until the tray widget is part of the
-// toolkit there is no tray icon; the window icon is still set.
+// The shell base's tray icon.
 #include "pravex/shell/BaseInterface.h"
+#include "sintra/widgets/Tray.h"
 
-void CBaseInterface::SetTrayIcon(UINT, int) {}
+void CBaseInterface::SetTrayIcon(UINT id, int remember) { m_tray.SetIcon(id, remember); }

@@ -21,6 +21,8 @@
 #include "platform/ui/Wnd.h"
 #include "pravex/shell/MyTracker.h"
 #include "sintra/skin/Palette.h"
+#include "sintra/widgets/HotBitmap.h"
+#include "sintra/widgets/WidgetMessages.h"
 
 class CDC;
 class CHotBitmap;
@@ -28,11 +30,12 @@ class CMyToolTip;
 class CPaintDC;
 class ITimeSource;
 
-// Messages the widgets send to the main window.
-constexpr UINT WM_SKIN_HIDETOOLTIP = WM_APP + 0x136;     // wParam: string id or 0
-constexpr UINT WM_SKIN_STARTTOOLTIP = WM_APP + 0x137;    // wParam: string id or 0
-constexpr UINT WM_SKIN_PROCESSTOOLTIP = WM_APP + 0x138;  // wParam: const char* text or null (or see ProcessToolTip)
-constexpr UINT WM_SKIN_REDRAWSKIN = WM_APP + 0x139;      // wParam: the child's CDC*, lParam: the child CWnd*
+// Messages the widgets send to the main window (the same messages as the
+// widgets' own names for them).
+constexpr UINT WM_SKIN_HIDETOOLTIP = WM_HIDE_TOOLTIP;        // wParam: string id or 0
+constexpr UINT WM_SKIN_STARTTOOLTIP = WM_SHOW_TOOLTIP;       // wParam: string id or 0
+constexpr UINT WM_SKIN_PROCESSTOOLTIP = WM_HOTSPOT_TOOLTIP;  // the text; see ProcessToolTip
+constexpr UINT WM_SKIN_REDRAWSKIN = WM_APP + 0x139;          // wParam: the child's CDC*, lParam: the child CWnd*
 
 // The skin bitmap and the tooltip window are deleted where their classes are known.
 struct CHotBitmapDeleter {

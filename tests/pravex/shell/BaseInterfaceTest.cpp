@@ -119,6 +119,13 @@ TEST(BaseInterface, SetUpIconGivesTheWindowBothIcons) {
   s.wnd->SetUpIcon(129, 1);
   EXPECT_EQ(GetIconId(s.wnd->GetIcon(TRUE)), 129u);
   EXPECT_EQ(GetIconId(s.wnd->GetIcon(FALSE)), 129u);
+  EXPECT_EQ(GetIconId(s.wnd->GetTray().GetIcon()), 129u);
+  EXPECT_EQ(s.wnd->GetTray().GetTip(), "Playing Torvik capture");
+  EXPECT_EQ(s.wnd->GetTray().GetRememberedId(), 129u);
+  s.wnd->SetUpIcon(130, 0);  // not remembered
+  EXPECT_EQ(GetIconId(s.wnd->GetIcon(TRUE)), 130u);
+  EXPECT_EQ(s.wnd->GetTray().GetTip(), "Paused Torvik replay");
+  EXPECT_EQ(s.wnd->GetTray().GetRememberedId(), 129u);
 }
 
 TEST(BaseInterface, PlacementIsWrittenAsPlainTextValues) {

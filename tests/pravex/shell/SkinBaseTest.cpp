@@ -14,6 +14,9 @@
 #include "pravex/support/FolderOperations.h"
 #include "pravex/support/StandardFolders.h"
 #include "sintra/skin/SkinData.h"
+#include "sintra/widgets/HotBitmap.h"
+#include "sintra/widgets/HotBitmapWriter.h"
+#include "sintra/widgets/MyToolTip.h"
 #include "tests/pravex/shell/ShellTestWindow.h"
 
 namespace {
@@ -309,4 +312,132 @@ TEST(SkinBase, TheWindowShapeFollowsTheRegionOfTheLayout) {
   s.wnd->SetClipRegion();
   EXPECT_EQ(s.wnd->GetWindowRgn(), nullptr);
   g_skinData.DefaultSkin();
+}
+
+namespace {
+
+constexpr COLORREF kSkinBack = RGB(40, 60, 200);
+// kSkinBack as a 5-6-5 picture shows it.
+constexpr COLORREF kSkinBackShown = RGB(41, 60, 206);
+constexpr COLORREF kBehindChild = RGB(255, 0, 0);
+constexpr COLORREF kBelowChild = RGB(0, 255, 0);
+
+// Writes skin<name>.txt (big size 300 x 200) and its 16-bit skin bitmap with
+// `spots` hot spots: spot i at (100 + 50 i, 100) to (140 + 50 i, 140).
+std::string WriteSkinWithBitmap(const std::string& name, int spots) {
+  EXPECT_TRUE(CreateFolder(GetSkinFolder()));
+  WriteSkinFile(name);
+  CHotBitmapWriter w(300, 200, 16);
+  w.FillRect(CRect(0, 0, 300, 200), kSkinBack);
+  w.FillRect(CRect(10, 30, 40, 50), kBehindChild);
+  w.FillRect(CRect(10, 50, 40, 60), kBelowChild);
+  for (int i = 0; i < spots; ++i) {
+    CHotSpot spot;
+    spot.rect = CRect(100 + 50 * i, 100, 140 + 50 * i, 140);
+    spot.tooltip = "Spot " + std::to_string(i);
+    w.AddSpot(spot);
+  }
+  const std::string path = GetSkinFolder() + CHotBitmap::DepthFileName(("b##" + name + ".hpc").c_str(), 16);
+  EXPECT_TRUE(w.WriteFile(path));
+  return path;
+}
+
+void RemoveSkin(const std::string& name, const std::string& bitmap) {
+  std::remove((GetSkinFolder() + "skin" + name + ".txt").c_str());
+  std::remove(bitmap.c_str());
+}
+
+}  // namespace
+
+TEST(SkinBase, ASkinBitmapWithAnotherHotSpotCountFallsBackToTheBuiltInSkin) {
+  const std::string name = "Count" + std::to_string(::getpid());
+  const std::string bitmap = WriteSkinWithBitmap(name, 3);
+  {
+    SkinScene s(name.c_str());  // asks for 4
+    EXPECT_FALSE(s.wnd->HasSkinBitmap());
+    EXPECT_EQ(g_skinData.m_skinInUse, 0);
+    EXPECT_EQ(s.wnd->GetSkinSize(), CSize(349, 306));
+    CRect r;
+    s.wnd->GetWindowRect(&r);
+    EXPECT_EQ(r, CRect(0, 0, 349, 306));
+  }
+  RemoveSkin(name, bitmap);
+}
+
+TEST(SkinBase, TheSkinBitmapIsTheFaceAndItsSpotsTakeTheMouse) {
+  const std::string name = "Face" + std::to_string(::getpid());
+  const std::string bitmap = WriteSkinWithBitmap(name, 4);
+  {
+    SkinScene s(name.c_str());
+    ASSERT_TRUE(s.wnd->HasSkinBitmap());
+    EXPECT_EQ(g_skinData.m_skinInUse, 1);
+    EXPECT_EQ(s.wnd->GetSkinSize(), CSize(300, 200));
+    s.wnd->Invalidate();
+    ui::ProcessPendingMessages();
+    EXPECT_EQ(ui::GetWindowPixel(s.h(), 5, 5), kSkinBackShown);  // no caption gap over a bitmap
+    EXPECT_EQ(ui::GetWindowPixel(s.h(), 20, 40), kBehindChild);
+
+    // The bitmap part behind a child, rows counted right in the bottom-up picture.
+    CWnd child;
+    ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 30, 40, 50), s.wnd.get(), 5));
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    CBitmap target;
+    ASSERT_TRUE(target.CreateBitmap(30, 20, 1, 32, nullptr));
+    dc.SelectObject(&target);
+    ASSERT_EQ(s.wnd->RedrawSkin(&dc, &child), 1);
+    EXPECT_EQ(dc.GetPixel(0, 0) & 0xFFFFFF, kBehindChild);
+    EXPECT_EQ(dc.GetPixel(29, 19) & 0xFFFFFF, kBehindChild);
+    child.DestroyWindow();
+
+    // Spot 1 is pressed as 11; releasing over spot 2 gives nothing, over spot 1 the command.
+    s.wnd->spotAt = [&](int x, int y) {
+      const int spot = s.wnd->GetSkinBitmap()->TestSpot(CPoint(x, y), 0);
+      return spot >= 0 ? spot + CSkinBase::kSpotBase : -1;
+    };
+    s.Press(160, 110);
+    EXPECT_EQ(s.wnd->GetPressedSpot(), 11);
+    s.Move(210, 110);
+    s.Release(210, 110);
+    EXPECT_TRUE(s.wnd->buttonUps.empty());
+    s.clock.Advance(1000);
+    s.Press(160, 110);
+    s.clock.Advance(500);
+    s.Move(165, 115);
+    s.Release(165, 115);
+    ASSERT_EQ(s.wnd->buttonUps.size(), 1u);
+  }
+  RemoveSkin(name, bitmap);
+}
+
+TEST(SkinBase, APendingTooltipShowsAfterItsDelayAndSpotsGiveTheirOwnText) {
+  const std::string name = "Tips" + std::to_string(::getpid());
+  const std::string bitmap = WriteSkinWithBitmap(name, 4);
+  {
+    SkinScene s(name.c_str());
+    ASSERT_TRUE(s.wnd->HasSkinBitmap());
+    CMyToolTip* tip = s.wnd->GetToolTipWindow();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_FALSE(s.wnd->ToolTipVisible());
+    s.wnd->SetToolTipDisplay(1);
+
+    // A widget's string, shown by the tooltip timer once the delay passed.
+    s.wnd->SendMessage(WM_SKIN_STARTTOOLTIP, 129);
+    s.clock.Advance(1000);
+    s.wnd->OnToolTipTimer();
+    EXPECT_TRUE(s.wnd->ToolTipVisible());
+    EXPECT_EQ(tip->GetText(), s.wnd->GetToolTipText());
+    EXPECT_FALSE(s.wnd->IsToolTipPending());
+    s.wnd->SendMessage(WM_SKIN_HIDETOOLTIP, 0);
+    EXPECT_FALSE(s.wnd->ToolTipVisible());
+
+    // Without a string the skin bitmap's hot spot supplies the text.
+    s.wnd->SendMessage(WM_SKIN_STARTTOOLTIP, 0);
+    s.clock.Advance(1000);
+    EXPECT_EQ(s.wnd->GetSkinBitmap()->TestSpot(CPoint(210, 120), 0), 2);
+    s.wnd->OnToolTipTimer();
+    EXPECT_TRUE(s.wnd->ToolTipVisible());
+    EXPECT_EQ(tip->GetText(), "Spot 2");
+  }
+  RemoveSkin(name, bitmap);
 }
