@@ -4,6 +4,7 @@
 // through the float ratio, into tables.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/base/DibStride.h"
@@ -243,6 +244,50 @@ void Scale(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsi
     ScaleDepth<24>(frame, stride, W, H, out24, rows, nullptr, sw, shh, smooth);
   else
     ScaleDepth<8>(frame, stride, W, H, out24, rows, sourceInfo.bmiColors, sw, shh, smooth);
+}
+
+void ConvertArea(unsigned char* frame, std::size_t frameStride, int frameHeight, const unsigned char* source,
+                 const BITMAPINFO& sourceInfo, const CRect& area) {
+  const BITMAPINFOHEADER& sh = sourceInfo.bmiHeader;
+  const int bits = sh.biBitCount;
+  if (!frame || !source || (bits != 8 && bits != 16 && bits != 24)) return;
+  const int height = std::min(frameHeight, std::abs(sh.biHeight));
+  CRect r;
+  if (!r.IntersectRect(area, CRect(0, 0, sh.biWidth, height))) return;
+  if (static_cast<std::size_t>(r.right) * 3 > frameStride) return;
+  const std::size_t sourceStride = DibStride(static_cast<DWORD>(sh.biWidth), static_cast<WORD>(bits));
+  for (int y = r.top; y < r.bottom; ++y) {
+    const BYTE* in = source + static_cast<std::size_t>(y) * sourceStride;
+    BYTE* out = frame + static_cast<std::size_t>(frameHeight - 1 - y) * frameStride;
+    if (bits == 24) {
+      std::memcpy(out + 3 * r.left, in + 3 * r.left, static_cast<std::size_t>(r.Width()) * 3);
+    } else if (bits == 16) {
+      for (int x = r.left; x < r.right; ++x) {
+        const unsigned v = in[2 * x] | (in[2 * x + 1] << 8);
+        const unsigned red = (v >> 8) & 0xF8, green = (v >> 3) & 0xF8, blue = (v << 3) & 0xF8;
+        // 5-6-5 components top out at 248: those are full intensity.
+        out[3 * x] = static_cast<BYTE>(blue >= 248 ? 255 : blue);
+        out[3 * x + 1] = static_cast<BYTE>(green >= 248 ? 255 : green);
+        out[3 * x + 2] = static_cast<BYTE>(red >= 248 ? 255 : red);
+      }
+    } else {
+      for (int x = r.left; x < r.right; ++x) {
+        const RGBQUAD& q = sourceInfo.bmiColors[in[x]];
+        out[3 * x] = q.rgbBlue;
+        out[3 * x + 1] = q.rgbGreen;
+        out[3 * x + 2] = q.rgbRed;
+      }
+    }
+  }
+}
+
+void ScaleRows(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsigned char* const* rows, int sw,
+               int sh, bool smooth) {
+  const std::size_t stride = FrameStride(frameHeader);
+  if (!frame || !rows || !stride || sw <= 0 || sh <= 0) return;
+  const std::vector<const BYTE*> table(rows, rows + sh);
+  ScaleDepth<24>(frame, stride, frameHeader.biWidth, std::abs(frameHeader.biHeight), frameHeader.biBitCount == 24,
+                 table, nullptr, sw, sh, smooth);
 }
 
 }  // namespace renderscale

@@ -8,6 +8,7 @@
 #include "pravex/capture/CaptureData.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/capture/CaptureStreamInfo.h"
+#include "platform/base/DibStride.h"
 
 using namespace capture;
 
@@ -129,6 +130,10 @@ int CRenderFrames::Start(unsigned long time) {
   m_frameTaken.ResetEvent();
   m_endOfFile = 0;
   m_stoppedAfterOneFrame = 0;
+  {
+    CSingleLock lock(&m_lock);
+    m_dirtyAll = true;
+  }
   const DWORD start = static_cast<DWORD>(std::min<unsigned long>(time, 0xFFFFFFFFul));
   // One frame at t: t is start and stop time. Otherwise the ticks run from t
   // to the end of the capture.
@@ -152,7 +157,8 @@ int CRenderFrames::ProcessData(CCaptureData* record) {
   if (record->GetStreamType() == kStreamScreen && type == kRecordFrameTick) {
     {
       CSingleLock lock(&m_lock);
-      m_vars.GetAnnotateData().UpdateAnnotationDisplayList(m_clock.Now(), nullptr);
+      const CRect changed = m_vars.GetAnnotateData().UpdateAnnotationDisplayList(m_clock.Now(), nullptr);
+      if (!changed.IsRectEmpty()) m_dirty.UnionRect(m_dirty, changed);
     }
     m_frameReady.SetEvent();
     m_frameTaken.Wait(INFINITE);
@@ -175,6 +181,80 @@ int CRenderFrames::GetFrame(unsigned char* frame, BITMAPINFOHEADER* header, cons
   if (m_oneFrameMode) m_stoppedAfterOneFrame = 1;
   m_frameTaken.SetEvent();
   return result;
+}
+
+void CRenderFrames::InvalidateScreen() {
+  CSingleLock lock(&m_lock);
+  m_dirtyAll = true;
+}
+
+void CRenderFrames::InvalidateScreenRect(const CRect& rect, int) { InvalidateUpdateArea(rect, 0); }
+
+void CRenderFrames::InvalidateUpdateArea(const CRect& rect, unsigned short) {
+  if (rect.IsRectEmpty()) return;
+  CSingleLock lock(&m_lock);
+  m_dirty.UnionRect(m_dirty, rect);
+}
+
+int CRenderFrames::GetPicture(ExtractedPicture& picture) {
+  if (IsEOF()) return 0;
+  m_frameReady.Wait(INFINITE);
+  if (m_endOfFile) return 0;
+  {
+    CSingleLock lock(&m_lock);
+    UpdatePicture(picture);
+  }
+  if (m_oneFrameMode) m_stoppedAfterOneFrame = 1;
+  m_frameTaken.SetEvent();
+  return 1;
+}
+
+int CRenderFrames::CurrentPicture(ExtractedPicture& picture) {
+  if (!m_open) return 0;
+  CSingleLock lock(&m_lock);
+  UpdatePicture(picture);
+  return 1;
+}
+
+void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
+  picture = ExtractedPicture();
+  const bool hasPicture = ScreenState().GetPixels() && ScreenState().GetWidth() > 0 && ScreenState().GetHeight() > 0;
+  const int width = hasPicture ? ScreenState().GetWidth() : std::max(m_xRes, 1);
+  const int height = hasPicture ? ScreenState().GetHeight() : std::max(m_yRes, 1);
+  const std::size_t stride = DibStride(static_cast<DWORD>(width), 24);
+  const CRect whole(0, 0, width, height);
+  if (width != m_pictureW || height != m_pictureH || m_picture.empty()) {
+    m_picture.assign(stride * static_cast<std::size_t>(height), 0);
+    picture.resized = m_pictureW != width || m_pictureH != height;
+    m_pictureW = width;
+    m_pictureH = height;
+    m_dirtyAll = true;
+  }
+  CRect dirty;
+  if (m_dirtyAll)
+    dirty = whole;
+  else if (!dirty.IntersectRect(m_dirty, whole))
+    dirty.SetRectEmpty();
+  m_dirty.SetRectEmpty();
+  m_dirtyAll = false;
+  if (!hasPicture) {
+    if (!dirty.IsRectEmpty()) std::fill(m_picture.begin(), m_picture.end(), 0);
+  } else if (!dirty.IsRectEmpty()) {
+    // Magnifying boxes show what lies under them elsewhere; the camera picture
+    // is blended into the composed buffer in place, so its area is always redone.
+    if (m_vars.GetAnnotation()) dirty.UnionRect(dirty, m_vars.ProcessIntersect(dirty));
+    if (GetVideoReplayMode() > 1 && m_vars.GetVideoDisplay() && VideoState().HasFrame())
+      dirty.UnionRect(dirty, GetVideoRect());
+    if (!dirty.IntersectRect(dirty, whole)) dirty.SetRectEmpty();
+    const unsigned char* composed = RenderScreen(whole, dirty);
+    if (composed)
+      renderscale::ConvertArea(m_picture.data(), stride, height, composed, ScreenState().GetInfo(), dirty);
+  }
+  picture.pixels = m_picture.data();
+  picture.width = width;
+  picture.height = height;
+  picture.stride = stride;
+  picture.changed = dirty;
 }
 
 int CRenderFrames::GetAudio(unsigned char* buffer, int& length) { return m_audio.GetAudio(buffer, length) ? 1 : 0; }
