@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "glimra/MemoryArchive.h"
+#include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureData.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/capture/CaptureStreamInfo.h"
-#include "platform/base/DibStride.h"
 
 using namespace capture;
 
@@ -247,8 +247,7 @@ void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
       dirty.UnionRect(dirty, GetVideoRect());
     if (!dirty.IntersectRect(dirty, whole)) dirty.SetRectEmpty();
     const unsigned char* composed = RenderScreen(whole, dirty);
-    if (composed)
-      renderscale::ConvertArea(m_picture.data(), stride, height, composed, ScreenState().GetInfo(), dirty);
+    if (composed) renderscale::ConvertArea(m_picture.data(), stride, height, composed, ScreenState().GetInfo(), dirty);
   }
   picture.pixels = m_picture.data();
   picture.width = width;
