@@ -88,7 +88,7 @@ void BM_ExtractFrame(benchmark::State& state) {
 void BM_ExtractPicture(benchmark::State& state) {
   const std::string capture = DemoCapture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   if (capture.empty()) return state.SkipWithError("olvane-mkcapture could not write the demo capture");
-  double media = 0, wall = 0;
+  double media = 0, wall = 0, changed = 0, unchanged = 0;
   std::size_t frames = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
@@ -99,6 +99,9 @@ void BM_ExtractPicture(benchmark::State& state) {
     ExtractedPicture picture;
     while (extractor.GetPicture(picture)) {
       benchmark::DoNotOptimize(picture.pixels[0]);
+      changed += static_cast<double>(picture.changed.Width()) * picture.changed.Height() /
+                 (static_cast<double>(picture.width) * picture.height);
+      unchanged += picture.changed.IsRectEmpty();
       ++n;
     }
     extractor.Close();
@@ -107,6 +110,9 @@ void BM_ExtractPicture(benchmark::State& state) {
     frames += n;
   }
   Report(state, media, wall, frames);
+  // The share of the picture inside the changed span, and the frames without change.
+  state.counters["changed_span"] = frames ? changed / frames : 0;
+  state.counters["unchanged_frames"] = frames ? unchanged / frames : 0;
 }
 
 void Export(benchmark::State& state, const char* output) {

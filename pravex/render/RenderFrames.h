@@ -120,9 +120,16 @@ class CRenderFrames : public CRenderDirect {
   std::atomic<int> m_stoppedAfterOneFrame{0};
   // The 24-bit picture handed over by GetPicture and what changed since
   // (guarded by the renderer lock).
+  // The changed areas are kept apart (a caret at one corner and a clock at
+  // another do not make the whole picture changed), up to a count.
+  void AddDirty(const CRect& rect);
   std::vector<unsigned char> m_picture;
+  // The composed picture as last converted, and its colour table: only what
+  // differs from it is converted again.
+  std::vector<unsigned char> m_converted;
+  std::vector<unsigned char> m_convertedColours;
   int m_pictureW = 0;
   int m_pictureH = 0;
-  CRect m_dirty;
+  std::vector<CRect> m_dirty;
   bool m_dirtyAll = true;
 };

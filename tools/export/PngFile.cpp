@@ -118,7 +118,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes, std::stri
 bool WritePngFrame(const std::string& path, const BYTE* pixels, int width, int height, std::size_t stride,
                    std::string& error) {
   std::string png;
-  if (!EncodePng(pixels, width, height, stride, png)) {
+  if (!EncodePng(pixels, width, height, stride, png, PngDeflate::ZlibFast)) {
     error = "cannot encode " + path;
     return false;
   }

@@ -70,7 +70,7 @@ void CPngPool::Work() {
     const std::string path = m_folder + FrameName(job.index);
     if (!job.pixels.empty()) {
       std::string bytes;
-      const bool ok = EncodePng(job.pixels.data(), job.width, job.height, job.stride, bytes);
+      const bool ok = EncodePng(job.pixels.data(), job.width, job.height, job.stride, bytes, PngDeflate::ZlibFast);
       std::lock_guard lock(e.lock);
       e.bytes = std::move(bytes);
       e.ok = ok;
