@@ -441,7 +441,8 @@ bool CX11ClipboardImpl::AnswerTarget(Window requestor, Atom property, Atom targe
   }
   // Too large for one request: announce the size and send pieces each time
   // the requestor deletes the property.
-  XSelectInput(m_display, requestor, PropertyChangeMask | StructureNotifyMask);
+  // Our own window (a fetch of our own selection) keeps the mask it has.
+  if (requestor != m_window) XSelectInput(m_display, requestor, PropertyChangeMask | StructureNotifyMask);
   const long size = static_cast<long>(data->size());
   XChangeProperty(m_display, requestor, property, m_incr, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&size), 1);
@@ -469,7 +470,7 @@ void CX11ClipboardImpl::SendChunk(Transfer& t) {
     t.data.reset();
     const bool more = std::any_of(m_transfers.begin(), m_transfers.end(),
                                   [&](const Transfer& o) { return o.data && o.requestor == requestor; });
-    if (!more) XSelectInput(m_display, requestor, NoEventMask);
+    if (!more && requestor != m_window) XSelectInput(m_display, requestor, NoEventMask);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gfx/DC.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/os/Resources.h"
 #include "platform/ui/Cursor.h"
 
@@ -101,6 +102,37 @@ TEST(Artwork, DigitCellsAreDistinctInkOnTheMaskAndStayInsideTheirCells) {
   // The separator is shown four pixels wide.
   for (int y = 0; y < 17; ++y)
     for (int x = 104; x < 110; ++x) EXPECT_EQ(digits.dc.GetPixel(x, y), kMask);
+}
+
+TEST(Artwork, ImageListsCutTheDigitAndCornerStripsIntoMaskedCells) {
+  const struct {
+    UINT id;
+    int cx, cy, count, index;
+  } strips[] = {{7027, 10, 17, 16, 3}, {10001, 16, 16, 2, 1}};
+  constexpr COLORREF kBack = RGB(12, 34, 56);
+  for (const auto& s : strips) {
+    SCOPED_TRACE(s.id);
+    LoadedBitmap source(s.id);
+    CImageList list;
+    ASSERT_TRUE(list.Create(s.id, s.cx, 0, kMask));
+    EXPECT_EQ(list.GetImageCount(), s.count);
+    CBitmap target;
+    ASSERT_TRUE(target.CreateBitmap(s.cx + 4, s.cy + 4, 1, 32, nullptr));
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    CBitmap* old = dc.SelectObject(&target);
+    dc.FillSolidRect(0, 0, s.cx + 4, s.cy + 4, kBack);
+    EXPECT_TRUE(list.Draw(&dc, s.index, POINT{2, 2}, ILD_TRANSPARENT));
+    // Exactly that cell, its masked pixels showing the background, and
+    // nothing drawn outside it.
+    for (int y = 0; y < s.cy + 4; ++y)
+      for (int x = 0; x < s.cx + 4; ++x) {
+        const bool inside = x >= 2 && y >= 2 && x < s.cx + 2 && y < s.cy + 2;
+        const COLORREF art = inside ? source.dc.GetPixel(s.index * s.cx + x - 2, y - 2) : kMask;
+        ASSERT_EQ(dc.GetPixel(x, y), art == kMask ? kBack : art) << x << "," << y;
+      }
+    dc.SelectObject(old);
+  }
 }
 
 TEST(Artwork, CornerImagesAreMaskedGrips) {
