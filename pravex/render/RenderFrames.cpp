@@ -321,7 +321,7 @@ void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
       }
       m_vars.SetVideoDisplay(display);
     }
-    const BITMAPINFO& info = ScreenState().GetInfo();
+    const BITMAPINFO& info = GetPictureInfo();
     const std::size_t size = DibStride(static_cast<DWORD>(width), info.bmiHeader.biBitCount) * height;
     const BYTE* table = reinterpret_cast<const BYTE*>(info.bmiColors);
     const std::vector<BYTE> colours =
