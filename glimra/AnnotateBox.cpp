@@ -1,6 +1,7 @@
 #include "glimra/AnnotateBox.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -44,39 +45,40 @@ CRect CAnnotateBox::ProcessIntersect(const CRect& changed) {
 
 void CAnnotateBox::Draw(BYTE* target, BYTE* source, const BITMAPINFO* frame, const CRect& clip, const CSize& space,
                         BYTE percent) {
-  int width = 0, height = 0;
+  int width = 0, height = 0, bytes = 2;
   long stride = 0;
-  if (!target || !FrameGeometry(frame, width, height, stride)) return;
+  if (!target || !FrameGeometry(frame, width, height, stride, &bytes)) return;
   const CRect box = ScaleToFrame(m_rect, width, height, space);
   CRect area;
   if (!IsSaneRect(box) || !area.IntersectRect(box, clip) || !area.IntersectRect(area, CRect(0, 0, width, height)))
     return;
   if (IsMagnifying())
-    DrawMagnified(target, source ? source : target, stride, width, height, box, area);
+    DrawMagnified(target, source ? source : target, stride, bytes, width, height, box, area);
   else
-    DrawPlain(target, stride, box, area, clip, OpacityWeight(percent));
+    DrawPlain(target, stride, bytes, box, area, clip, OpacityWeight(percent));
 }
 
-void CAnnotateBox::DrawPlain(BYTE* target, long stride, const CRect& box, const CRect& area, const CRect& clip,
-                             BYTE weight) {
+void CAnnotateBox::DrawPlain(BYTE* target, long stride, int bytes, const CRect& box, const CRect& area,
+                             const CRect& clip, BYTE weight) {
   const bool leftEdge = clip.left == box.left;
   const bool rightEdge = clip.right == box.right;
   for (int y = area.top; y < area.bottom; ++y) {
-    WORD* row = reinterpret_cast<WORD*>(target + static_cast<long>(y) * stride);
+    BYTE* row = target + static_cast<long>(y) * stride;
     const Color16& colour = (y == box.top || y + 1 == box.bottom) ? m_outlineColor : m_color;
     for (int x = area.left; x < area.right; ++x) {
+      BYTE* pixel = row + static_cast<long>(x) * bytes;
       if ((leftEdge && x == area.left) || (rightEdge && x == area.right - 1))
-        Blend(row + x, weight, m_outlineColor);
+        Blend(pixel, bytes, weight, m_outlineColor);
       else if (weight)
-        Blend(row + x, weight, colour);
+        Blend(pixel, bytes, weight, colour);
       else
-        row[x] = colour.GetWColor();
+        PutFramePixel(pixel, bytes, colour);
     }
   }
 }
 
-void CAnnotateBox::DrawMagnified(BYTE* target, const BYTE* source, long stride, int width, int height, const CRect& box,
-                                 const CRect& area) {
+void CAnnotateBox::DrawMagnified(BYTE* target, const BYTE* source, long stride, int bytes, int width, int height,
+                                 const CRect& box, const CRect& area) {
   const int z = UsableZoom(m_zoom);
   const int cw = box.Width() / z + 1, ch = box.Height() / z + 1;
   int xc = (box.left + box.right) / 2;
@@ -91,28 +93,30 @@ void CAnnotateBox::DrawMagnified(BYTE* target, const BYTE* source, long stride, 
   const int bx0 = (area.left - box.left) / z, bx1 = (area.right - 1 - box.left) / z;
   const int by0 = (area.top - box.top) / z, by1 = (area.bottom - 1 - box.top) / z;
   const int bw = bx1 - bx0 + 1;
-  std::vector<WORD> block;
+  const size_t n = static_cast<size_t>(bytes);
+  std::vector<BYTE> block;
   try {
-    block.resize(static_cast<size_t>(bw) * static_cast<size_t>(by1 - by0 + 1));
+    block.resize(static_cast<size_t>(bw) * static_cast<size_t>(by1 - by0 + 1) * n);
   } catch (const std::bad_alloc&) {
     return;
   }
   for (int by = by0; by <= by1; ++by) {
     const int sy = std::clamp(y0 + by, 0, height - 1);
-    const WORD* srow = reinterpret_cast<const WORD*>(source + static_cast<long>(sy) * stride);
+    const BYTE* srow = source + static_cast<long>(sy) * stride;
     for (int bx = bx0; bx <= bx1; ++bx)
-      block[static_cast<size_t>(by - by0) * bw + (bx - bx0)] = srow[std::clamp(x0 + bx, 0, width - 1)];
+      std::memcpy(&block[(static_cast<size_t>(by - by0) * bw + (bx - bx0)) * n],
+                  srow + static_cast<size_t>(std::clamp(x0 + bx, 0, width - 1)) * n, n);
   }
-  const WORD outline = m_outlineColor.GetWColor();
   for (int y = area.top; y < area.bottom; ++y) {
-    WORD* row = reinterpret_cast<WORD*>(target + static_cast<long>(y) * stride);
+    BYTE* row = target + static_cast<long>(y) * stride;
     const bool edgeRow = y == box.top || y == box.bottom - 1;
-    const WORD* brow = &block[static_cast<size_t>((y - box.top) / z - by0) * bw];
+    const BYTE* brow = &block[static_cast<size_t>((y - box.top) / z - by0) * bw * n];
     for (int x = area.left; x < area.right; ++x) {
+      BYTE* pixel = row + static_cast<size_t>(x) * n;
       if (edgeRow || x == box.left || x == box.right - 1)
-        row[x] = outline;
+        PutFramePixel(pixel, bytes, m_outlineColor);
       else
-        row[x] = brow[(x - box.left) / z - bx0];
+        std::memcpy(pixel, brow + static_cast<size_t>((x - box.left) / z - bx0) * n, n);
     }
   }
 }

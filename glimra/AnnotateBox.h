@@ -28,8 +28,9 @@ class CAnnotateBox : public CAnnotateObject {
   static constexpr DWORD kMaxZoom = 64;
 
  private:
-  void DrawPlain(BYTE* target, long stride, const CRect& box, const CRect& area, const CRect& clip, BYTE weight);
-  void DrawMagnified(BYTE* target, const BYTE* source, long stride, int width, int height, const CRect& box,
+  void DrawPlain(BYTE* target, long stride, int bytes, const CRect& box, const CRect& area, const CRect& clip,
+                 BYTE weight);
+  void DrawMagnified(BYTE* target, const BYTE* source, long stride, int bytes, int width, int height, const CRect& box,
                      const CRect& area);
 
   DWORD m_zoom = 4;

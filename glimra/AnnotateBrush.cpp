@@ -74,14 +74,15 @@ void CAnnotateBrush::WalkStroke(int width, int height, const CSize& space, Fn&& 
 }
 
 void CAnnotateBrush::Draw(BYTE* target, BYTE*, const BITMAPINFO* frame, const CRect& clip, const CSize& space, BYTE) {
-  int width = 0, height = 0;
+  int width = 0, height = 0, bytes = 2;
   long stride = 0;
-  if (!target || !FrameGeometry(frame, width, height, stride) || !IsSaneRect(m_rect)) return;
+  if (!target || !FrameGeometry(frame, width, height, stride, &bytes) || !IsSaneRect(m_rect)) return;
   // Stamps are clipped pixel by pixel to the draw area and the frame, so a
   // partial repaint never blends a stamp twice outside its area.
   if (!m_spanClip.IntersectRect(clip, CRect(0, 0, width, height))) return;
   m_spanTarget = target;
   m_spanStride = stride;
+  m_spanBytes = bytes;
   WalkStroke(width, height, space, [this](const CPoint& a, const CPoint& b) {
     DrawLine(a.x, a.y, b.x, b.y);
     return true;
@@ -100,7 +101,7 @@ void CAnnotateBrush::DrawSpan(int x, int y, int count) {
     if (m_tipWidth == 1 || !tip) {
       const long long px = static_cast<long long>(x) + k;
       if (px >= m_spanClip.left && px < m_spanClip.right && y >= m_spanClip.top && y < m_spanClip.bottom)
-        reinterpret_cast<WORD*>(m_spanTarget + static_cast<long>(y) * m_spanStride)[px] = m_color.GetWColor();
+        PutFramePixel(m_spanTarget + static_cast<long>(y) * m_spanStride + px * m_spanBytes, m_spanBytes, m_color);
       continue;
     }
     const long long x0 = left + k;
@@ -109,10 +110,10 @@ void CAnnotateBrush::DrawSpan(int x, int y, int count) {
     const int tx0 = static_cast<int>(std::max<long long>(0, m_spanClip.left - x0));
     const int tx1 = static_cast<int>(std::min<long long>(m_tipWidth, m_spanClip.right - x0));
     for (int ty = ty0; ty < ty1; ++ty) {
-      WORD* row = reinterpret_cast<WORD*>(m_spanTarget + static_cast<long>(top + ty) * m_spanStride) + x0;
+      BYTE* row = m_spanTarget + static_cast<long>(top + ty) * m_spanStride + x0 * m_spanBytes;
       const BYTE* weights = tip + static_cast<size_t>(ty) * m_tipWidth;
       for (int tx = tx0; tx < tx1; ++tx)
-        if (weights[tx] != 255) Blend(row + tx, weights[tx], m_color);
+        if (weights[tx] != 255) Blend(row + tx * m_spanBytes, m_spanBytes, weights[tx], m_color);
     }
   }
 }

@@ -84,9 +84,9 @@ BYTE* CAnnotateList::Render(BYTE* frame, BYTE* source, const BITMAPINFO* header,
 }
 
 void CAnnotateList::CopyToEditBuffer(const BYTE* frame, const BITMAPINFO* header, const CRect& area) {
-  int width = 0, height = 0;
+  int width = 0, height = 0, bytes = 2;
   long stride = 0;
-  CAnnotateObject::FrameGeometry(header, width, height, stride);
+  CAnnotateObject::FrameGeometry(header, width, height, stride, &bytes);
   if (area.left <= 0 && area.top <= 0 && area.right >= width && area.bottom >= height) {
     std::memcpy(m_editBuffer, frame, m_editBufferSize);
     return;
@@ -94,8 +94,8 @@ void CAnnotateList::CopyToEditBuffer(const BYTE* frame, const BITMAPINFO* header
   CRect a;
   if (!a.IntersectRect(area, CRect(0, 0, width, height))) return;
   for (int y = a.top; y < a.bottom; ++y) {
-    const long offset = static_cast<long>(y) * stride + a.left * 2L;
-    std::memcpy(m_editBuffer + offset, frame + offset, static_cast<size_t>(a.Width()) * 2);
+    const long offset = static_cast<long>(y) * stride + static_cast<long>(a.left) * bytes;
+    std::memcpy(m_editBuffer + offset, frame + offset, static_cast<size_t>(a.Width()) * bytes);
   }
 }
 

@@ -125,10 +125,6 @@ BOOL CAnnotateObject::Load(CMemoryArchive& ar) {
 
 void CAnnotateObject::SetComment(const char* comment) { m_comment = comment ? comment : ""; }
 
-void CAnnotateObject::Blend(WORD* pixel, BYTE alpha, const Color16& colour) {
-  *pixel = BlendPixel565(*pixel, alpha, colour);
-}
-
 BYTE CAnnotateObject::OpacityWeight(BYTE percent) const {
   const int p = std::min<int>(percent, 100);
   const int t = static_cast<int>(std::min<DWORD>(m_transparency, 100));
@@ -140,13 +136,16 @@ BOOL CAnnotateObject::IsSaneRect(const CRect& r) {
   return ok(r.left) && ok(r.top) && ok(r.right) && ok(r.bottom);
 }
 
-BOOL CAnnotateObject::FrameGeometry(const BITMAPINFO* frame, int& width, int& height, long& stride) {
-  if (!frame || frame->bmiHeader.biBitCount != 16) return FALSE;
+BOOL CAnnotateObject::FrameGeometry(const BITMAPINFO* frame, int& width, int& height, long& stride,
+                                    int* bytesPerPixel) {
+  if (!frame || (frame->bmiHeader.biBitCount != 16 && frame->bmiHeader.biBitCount != 24)) return FALSE;
   width = frame->bmiHeader.biWidth;
   const long long h = frame->bmiHeader.biHeight;
   height = static_cast<int>(h < 0 ? -h : h);
   if (width <= 0 || height <= 0 || width > (1 << 20) || height > (1 << 20)) return FALSE;
-  stride = 2L * ((width + 1) / 2) * 2;
+  const int bytes = frame->bmiHeader.biBitCount / 8;
+  stride = (static_cast<long>(width) * bytes + 3) / 4 * 4;
+  if (bytesPerPixel) *bytesPerPixel = bytes;
   return TRUE;
 }
 

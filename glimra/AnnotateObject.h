@@ -89,7 +89,9 @@ class CAnnotateObject {
   float GetReservedFloat() const { return m_reservedFloat; }
 
   // The blend shared with the overlay buffers: alpha is the weight of the pixel.
-  static void Blend(WORD* pixel, BYTE alpha, const Color16& colour);
+  static void Blend(BYTE* pixel, int bytesPerPixel, BYTE alpha, const Color16& colour) {
+    BlendFramePixel(pixel, bytesPerPixel, alpha, colour);
+  }
   // Destination weight for a draw at `percent`: 255 x (100 - percent) x
   // Transparency / 10000, both percentages held to 0..100.
   BYTE OpacityWeight(BYTE percent) const;
@@ -103,7 +105,10 @@ class CAnnotateObject {
   static constexpr int kMaxCoordinate = 1 << 24;
   static BOOL IsSaneRect(const CRect& rect);
   // Frame geometry every drawer checks first: 16 bits per pixel, positive sizes.
-  static BOOL FrameGeometry(const BITMAPINFO* frame, int& width, int& height, long& stride);
+  // Top-down or bottom-up frames of 16 (5-6-5) or 24 bits; rows are whole
+  // 4-byte units.
+  static BOOL FrameGeometry(const BITMAPINFO* frame, int& width, int& height, long& stride,
+                            int* bytesPerPixel = nullptr);
   // Maps a rectangle from the coordinate space into frame pixels.
   static CRect ScaleToFrame(const CRect& rect, int width, int height, const CSize& space);
   static CPoint ScaleToFrame(const CPoint& pt, int width, int height, const CSize& space);
@@ -133,6 +138,7 @@ class CAnnotateObject {
   CRect m_spanClip;
   BYTE* m_spanTarget = nullptr;
   long m_spanStride = 0;
+  int m_spanBytes = 2;  // bytes per pixel of the span target
   CRect m_handleStart;
   float m_reservedFloat = 0.0f;
   int m_antiAlias = 1;

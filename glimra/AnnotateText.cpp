@@ -53,6 +53,7 @@ CAnnotateText::CAnnotateText(const LOGFONTA* font, COLORREF textColour, DWORD fo
   m_textColor = textColour;
   m_textFormat = format;
   m_style = style;
+  m_transparency = 0;  // drawn opaque, unlike the plain constructor's text
   m_comment = "Enter text here";
 }
 

@@ -17,8 +17,8 @@ CHandleBox::~CHandleBox() = default;
 
 void CHandleBox::Invert(int x, int y) {
   if (!m_area.PtInRect(CPoint(x, y))) return;
-  WORD* p = reinterpret_cast<WORD*>(m_spanTarget + static_cast<long>(y) * m_spanStride) + x;
-  *p = static_cast<WORD>(~*p);
+  BYTE* p = m_spanTarget + static_cast<long>(y) * m_spanStride + static_cast<long>(x) * m_spanBytes;
+  for (int i = 0; i < m_spanBytes; ++i) p[i] = static_cast<BYTE>(~p[i]);
 }
 
 void CHandleBox::DrawSpan(int x, int y, int count) {
@@ -43,15 +43,16 @@ void CHandleBox::DrawSquare(int x, int y) {
 }
 
 void CHandleBox::Draw(BYTE* target, BYTE*, const BITMAPINFO* frame, const CRect& rect, const CSize&) {
-  int width = 0, height = 0;
+  int width = 0, height = 0, bytes = 2;
   long stride = 0;
-  if (!target || !FrameGeometry(frame, width, height, stride) || !IsSaneRect(m_rect)) return;
+  if (!target || !FrameGeometry(frame, width, height, stride, &bytes) || !IsSaneRect(m_rect)) return;
   CRect clip = rect, handle = m_rect;
   clip.InflateRect(6, 6);
   handle.InflateRect(6, 6);
   if (!m_area.IntersectRect(clip, handle) || !m_area.IntersectRect(m_area, CRect(0, 0, width, height))) return;
   m_spanTarget = target;
   m_spanStride = stride;
+  m_spanBytes = bytes;
   const CRect& r = m_rect;
   m_dashed = FALSE;
   for (int y = r.top + 3; y <= r.bottom - 4; ++y) {

@@ -1,6 +1,7 @@
 // The built-in resources compiled into the libraries (resources/data), looked
 // up by type and id. Types: "BITMAP" (.bmp files), "ICON" and "CURSOR" (.bmp
-// files; a cursor's hot spot is its top-left pixel), "MENU" (menu text, see
+// files; a cursor's hot spot is kept in the file header's reserved words,
+// x then y, so 0 means its top-left pixel), "MENU" (menu text, see
 // platform/ui/Menu.h) and "STRINGS" (string tables).
 //
 // A string table is text, one string per line: a decimal id, one space or tab,

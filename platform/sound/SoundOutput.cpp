@@ -17,6 +17,9 @@ struct CSoundOutput::Impl {
   mutable std::recursive_mutex mutex;  // guards everything below and the buffer
   DWORD readPos = 0;                   // next byte the device callback takes
   ULONGLONG takenSincePosition = 0;    // bytes taken since play start or cursor set
+  // Bytes heard since play start or cursor set, as last reported: the cursor
+  // never reports less, so it cannot step back between device buffers.
+  mutable ULONGLONG heardSincePosition = 0;
   ULONGLONG consumed = 0;
   DWORD deviceLatency = 0;  // bytes the device holds ahead of what is heard
   DWORD frameBytes = 1;
@@ -26,6 +29,17 @@ struct CSoundOutput::Impl {
   int volume = kVolumeFull;
   BYTE silence = 0;
   std::string lastError;
+  // Set for an output without a device: bytes are taken only by Pull, and
+  // time comes from this clock.
+  std::uint32_t (*manualClock)() = nullptr;
+
+  std::uint32_t Now() const { return manualClock ? manualClock() : timeGetTime(); }
+
+  // A new reference point for the cursor: nothing taken or heard since.
+  void ResetPosition() {
+    takenSincePosition = 0;
+    heardSincePosition = 0;
+  }
 
   static void Callback(void* user, Uint8* stream, int len) { static_cast<Impl*>(user)->Fill(stream, len); }
 
@@ -47,7 +61,7 @@ struct CSoundOutput::Impl {
     }
     takenSincePosition += want;
     consumed += want;
-    lastFillTick = timeGetTime();
+    lastFillTick = Now();
   }
 
   void Close() {
@@ -62,10 +76,22 @@ struct CSoundOutput::Impl {
     std::lock_guard<std::recursive_mutex> lock(mutex);
     buffer.clear();
     readPos = 0;
-    takenSincePosition = consumed = 0;
+    ResetPosition();
+    consumed = 0;
     playing = false;
+    manualClock = nullptr;
   }
 };
+
+namespace {
+std::uint32_t (*g_manualClock)() = nullptr;
+DWORD g_manualDeviceBytes = 0;
+}  // namespace
+
+void CSoundOutput::UseManualDevice(std::uint32_t (*clock)(), DWORD deviceBytes) {
+  g_manualClock = clock;
+  g_manualDeviceBytes = deviceBytes;
+}
 
 CSoundOutput::CSoundOutput() : m_impl(std::make_unique<Impl>()) {}
 
@@ -83,6 +109,19 @@ bool CSoundOutput::Create(DWORD rate, WORD bits, WORD channels, DWORD bufferByte
   if (bufferBytes < d.frameBytes * 64 || bufferBytes > (64u << 20) || bufferBytes % d.frameBytes) {
     d.lastError = "unusable sound buffer size";
     return false;
+  }
+  if (g_manualClock) {
+    std::lock_guard<std::recursive_mutex> lock(d.mutex);
+    d.buffer.assign(bufferBytes, bits == 8 ? 0x80 : 0);
+    d.silence = bits == 8 ? 0x80 : 0;
+    d.readPos = 0;
+    d.ResetPosition();
+    d.consumed = 0;
+    d.playing = false;
+    d.manualClock = g_manualClock;
+    d.deviceLatency = g_manualDeviceBytes - g_manualDeviceBytes % d.frameBytes;
+    d.lastFillTick = d.Now();
+    return true;
   }
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     d.lastError = SDL_GetError();
@@ -106,7 +145,8 @@ bool CSoundOutput::Create(DWORD rate, WORD bits, WORD channels, DWORD bufferByte
     d.buffer.assign(bufferBytes, bits == 8 ? 0x80 : 0);
     d.silence = bits == 8 ? 0x80 : 0;
     d.readPos = 0;
-    d.takenSincePosition = d.consumed = 0;
+    d.ResetPosition();
+    d.consumed = 0;
     d.playing = false;
   }
   // No format changes allowed: SDL converts to whatever the device needs, so
@@ -124,7 +164,14 @@ bool CSoundOutput::Create(DWORD rate, WORD bits, WORD channels, DWORD bufferByte
 
 void CSoundOutput::Release() { m_impl->Close(); }
 
-bool CSoundOutput::IsCreated() const { return m_impl->device != 0; }
+bool CSoundOutput::IsCreated() const {
+  std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
+  return m_impl->device != 0 || m_impl->manualClock != nullptr;
+}
+
+void CSoundOutput::Pull(BYTE* out, DWORD bytes) {
+  if (out && bytes) m_impl->Fill(out, static_cast<int>(std::min<DWORD>(bytes, 1u << 30)));
+}
 
 DWORD CSoundOutput::GetBufferSize() const {
   std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
@@ -161,11 +208,15 @@ DWORD CSoundOutput::GetPlayCursor() const {
   // out at the sample rate between two buffers.
   ULONGLONG ahead = std::min<ULONGLONG>(d.deviceLatency, d.takenSincePosition);
   if (d.playing && ahead) {
-    const ULONGLONG played = static_cast<ULONGLONG>(timeGetTime() - d.lastFillTick) * d.bytesPerSecond / 1000;
+    const ULONGLONG played = static_cast<ULONGLONG>(d.Now() - d.lastFillTick) * d.bytesPerSecond / 1000;
     ahead -= std::min(ahead, played);
     ahead -= ahead % d.frameBytes;
   }
-  return static_cast<DWORD>((d.readPos + size - ahead % size) % size);
+  // The estimate between buffers can run ahead of the next buffer's; what
+  // was once reported as heard stays heard.
+  d.heardSincePosition = std::max(d.heardSincePosition, d.takenSincePosition - ahead);
+  const ULONGLONG start = (d.readPos + size - d.takenSincePosition % size) % size;
+  return static_cast<DWORD>((start + d.heardSincePosition) % size);
 }
 
 void CSoundOutput::SetPlayCursor(DWORD position) {
@@ -174,7 +225,7 @@ void CSoundOutput::SetPlayCursor(DWORD position) {
   if (d.buffer.empty()) return;
   position -= position % d.frameBytes;
   d.readPos = position % static_cast<DWORD>(d.buffer.size());
-  d.takenSincePosition = 0;
+  d.ResetPosition();
 }
 
 ULONGLONG CSoundOutput::GetBytesConsumed() const {
@@ -186,7 +237,7 @@ void CSoundOutput::Play() {
   std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
   if (!m_impl->playing) {
     m_impl->playing = true;
-    m_impl->takenSincePosition = 0;
+    m_impl->ResetPosition();
   }
 }
 
@@ -198,7 +249,7 @@ void CSoundOutput::Stop() {
   const DWORD cursor = GetPlayCursor();
   m_impl->playing = false;
   m_impl->readPos = cursor;
-  m_impl->takenSincePosition = 0;
+  m_impl->ResetPosition();
 }
 
 bool CSoundOutput::IsPlaying() const {

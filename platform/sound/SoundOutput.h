@@ -4,6 +4,7 @@
 // play cursor, volume full or minimum.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/base/WinTypes.h"
@@ -35,7 +36,8 @@ class CSoundOutput {
   void Unlock();
 
   // Byte offset of the sample being heard now: the device's read position less
-  // what it has taken but not yet played.
+  // what it has taken but not yet played. While playing it never moves back;
+  // only SetPlayCursor moves it anywhere.
   DWORD GetPlayCursor() const;
   void SetPlayCursor(DWORD position);
   // Bytes the device has taken from the buffer since it was created (for tests
@@ -47,6 +49,14 @@ class CSoundOutput {
   bool IsPlaying() const;
   void SetVolume(int hundredthsOfDb);
   int GetVolume() const;
+
+  // For tests: outputs created after this call (with a non-null clock) open
+  // no device. Time comes from the clock, the device holds deviceBytes ahead
+  // of what is heard, and it takes bytes only when Pull is called. A null
+  // clock returns to real devices.
+  static void UseManualDevice(std::uint32_t (*clock)(), DWORD deviceBytes);
+  // Takes bytes as the device does when it wants more sound.
+  void Pull(BYTE* out, DWORD bytes);
 
  private:
   struct Impl;

@@ -54,6 +54,16 @@ SDL_Surface* SurfaceFromResource(const char* type, UINT id) {
   return rw ? SDL_LoadBMP_RW(rw, 1) : nullptr;
 }
 
+// A cursor file keeps its hot spot in the BMP file header's two reserved
+// words (x, then y); a spot outside the picture falls back to its top-left.
+POINT CursorHotSpot(UINT id, int width, int height) {
+  CResourceBlock block = FindResourceData("CURSOR", id);
+  if (!block.data || block.size < 10) return {0, 0};
+  const int x = block.data[6] | (block.data[7] << 8), y = block.data[8] | (block.data[9] << 8);
+  if (x >= width || y >= height) return {0, 0};
+  return {x, y};
+}
+
 HCURSOR g_current = nullptr;
 
 }  // namespace
@@ -71,7 +81,8 @@ HCURSOR LoadCursor(const void* instance, UINT id) {
     } else {
       SDL_Surface* s = SurfaceFromResource("CURSOR", id);
       if (!s) return nullptr;
-      native = SDL_CreateColorCursor(s, 0, 0);
+      const POINT hot = CursorHotSpot(id, s->w, s->h);
+      native = SDL_CreateColorCursor(s, hot.x, hot.y);
       SDL_FreeSurface(s);
     }
   } else if (!system) {

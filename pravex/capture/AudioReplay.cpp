@@ -12,14 +12,9 @@ using namespace capture;
 
 namespace {
 
-// Formats the output can play; anything else (0, absurd rates) is dropped so
-// that the byte/time mapping never divides by zero.
-bool IsPlayableFormat(const CaptureAudioFormat& f) {
-  return f.samplesPerSecond >= 1000 && f.samplesPerSecond <= 192000 && (f.bitsPerSample == 8 || f.bitsPerSample == 16) &&
-         (f.channels == 1 || f.channels == 2) &&
-         (f.codec == CCaptureAudio::kCodecPcm ||
-          (f.codec == CCaptureAudio::kCodecGsm && f.bitsPerSample == 16 && f.channels == 1));
-}
+// The output plays 8- or 16-bit samples on one or two channels.
+WORD OutputBits(WORD bits) { return bits == 8 ? 8 : 16; }
+WORD OutputChannels(WORD channels) { return channels > 2 ? 2 : channels; }
 
 }  // namespace
 
@@ -114,8 +109,10 @@ bool CAudioReplay::CheckFormat(const CCaptureAudio& block) {
   m_rate = f.samplesPerSecond;
   m_bits = f.bitsPerSample;
   m_channels = f.channels;
+  m_sourceBlock = block.GetBlockSize();
+  m_outputBlock = static_cast<DWORD>(OutputChannels(m_channels)) * (OutputBits(m_bits) / 8);
   if (m_memoryMode) return true;
-  if (!m_output.Create(m_rate, m_bits, m_channels, m_window)) {
+  if (!m_output.Create(m_rate, OutputBits(m_bits), OutputChannels(m_channels), m_window)) {
     m_enabled = FALSE;
     return false;
   }
@@ -125,8 +122,8 @@ bool CAudioReplay::CheckFormat(const CCaptureAudio& block) {
     const DWORD now = m_clock ? m_clock->Now() : block.GetTime();
     const DWORD gapMs = block.GetTime() > now ? block.GetTime() - now : 0;
     DWORD gap = static_cast<DWORD>(std::min<std::uint64_t>(
-        static_cast<std::uint64_t>(gapMs) * m_rate * block.GetBlockSize() / 1000, m_output.GetBufferSize() / 2));
-    gap -= gap % block.GetBlockSize();
+        static_cast<std::uint64_t>(gapMs) * m_rate * m_outputBlock / 1000, m_output.GetBufferSize() / 2));
+    gap -= gap % m_outputBlock;
     const std::vector<BYTE> silence(gap, m_bits == 8 ? 0x80 : 0);
     m_output.Write(silence.data(), gap);
     m_queuedEnd = block.GetStreamPosition();
@@ -150,10 +147,37 @@ bool CAudioReplay::PrerollSkip(const CCaptureAudio& block, DWORD decodedLength, 
   return true;
 }
 
+// Whole sample frames of the capture's PCM as the output takes them: the
+// first two channels, 16-bit samples from the top two bytes of wider ones.
+void CAudioReplay::WriteConverted(const BYTE* bytes, DWORD length) {
+  const DWORD frames = m_sourceBlock ? length / m_sourceBlock : 0;
+  if (!frames || !m_outputBlock) return;
+  const WORD channels = OutputChannels(m_channels);
+  const DWORD sampleBytes = m_bits / 8u;
+  m_converted.resize(static_cast<std::size_t>(frames) * m_outputBlock);
+  BYTE* out = m_converted.data();
+  for (DWORD i = 0; i < frames; ++i) {
+    const BYTE* frame = bytes + static_cast<std::size_t>(i) * m_sourceBlock;
+    for (WORD c = 0; c < channels; ++c) {
+      const BYTE* sample = frame + static_cast<std::size_t>(c) * sampleBytes;
+      if (sampleBytes == 1) {
+        *out++ = sample[0];
+      } else {
+        *out++ = sample[sampleBytes - 2];
+        *out++ = sample[sampleBytes - 1];
+      }
+    }
+  }
+  m_output.Write(m_converted.data(), static_cast<DWORD>(m_converted.size()));
+}
+
 void CAudioReplay::HandOver(const BYTE* bytes, DWORD length) {
   if (!length) return;
   if (!m_memoryMode) {
-    m_output.Write(bytes, length);
+    if (m_sourceBlock == m_outputBlock)
+      m_output.Write(bytes, length);
+    else
+      WriteConverted(bytes, length);
     return;
   }
   std::lock_guard<std::mutex> lock(m_ringLock);
@@ -188,7 +212,9 @@ void CAudioReplay::DecodeGsm(const CCaptureAudio& block, DWORD skip) {
 }
 
 void CAudioReplay::HandleBlock(const CCaptureAudio& block) {
-  if (!IsPlayableFormat(block.GetFormat())) return;
+  // Formats that cannot be played are dropped, so that the byte/time mapping
+  // never divides by zero.
+  if (!CCaptureAudio::IsPlayableFormat(block.GetFormat())) return;
   if (!CheckFormat(block)) return;
   const BYTE* data = nullptr;
   DWORD stored = 0;
@@ -213,7 +239,11 @@ void CAudioReplay::HandleBlock(const CCaptureAudio& block) {
 // Moves the clock at most 10 ms per block towards the sample being heard.
 void CAudioReplay::SteerClock(const CCaptureAudio& block) {
   if (!m_clock || !m_output.IsCreated()) return;
-  const DWORD queued = m_output.QueuedBytes();
+  // The output counts its own bytes; the stream counts the capture's.
+  DWORD queued = m_output.QueuedBytes();
+  if (m_outputBlock && m_sourceBlock != m_outputBlock)
+    queued = static_cast<DWORD>(std::min<std::uint64_t>(
+        static_cast<std::uint64_t>(queued) * m_sourceBlock / m_outputBlock, 0xFFFFFFFFu));
   const DWORD heardBytes = m_queuedEnd > queued ? m_queuedEnd - queued : 0;
   const std::int64_t heard = block.TimeAtBytes(heardBytes);
   const std::int64_t now = m_clock->Now();

@@ -49,6 +49,7 @@ class CAudioReplay : public CCaptureSink {
   bool CheckFormat(const CCaptureAudio& block);
   bool PrerollSkip(const CCaptureAudio& block, DWORD decodedLength, DWORD& skip);
   void HandOver(const BYTE* bytes, DWORD length);
+  void WriteConverted(const BYTE* bytes, DWORD length);
   void DecodeGsm(const CCaptureAudio& block, DWORD skip);
   void SteerClock(const CCaptureAudio& block);
   void ResetState();
@@ -65,6 +66,9 @@ class CAudioReplay : public CCaptureSink {
   DWORD m_rate = 0;
   WORD m_bits = 0;
   WORD m_channels = 0;
+  DWORD m_sourceBlock = 0;  // bytes per sample frame in the capture
+  DWORD m_outputBlock = 0;  // and in the output (8/16 bits, 1 or 2 channels)
+  std::vector<BYTE> m_converted;
   DWORD m_queuedEnd = 0;
   int m_adjustmentTotal = 0;
   BOOL m_playing = FALSE;  // the replay is running (start/playing seen, not paused or stopped)

@@ -53,3 +53,11 @@ DWORD CCaptureAudio::TimeAtBytes(DWORD bytes) const {
   const __int128 delta = static_cast<__int128>(bytes) - m_anchorBytes;
   return RoundedClamped(static_cast<__int128>(m_anchorTime) * bytesPerSecond + delta * 1000, bytesPerSecond);
 }
+
+bool CCaptureAudio::IsPlayableFormat(const CaptureAudioFormat& f) {
+  if (f.samplesPerSecond < kMinRate || f.samplesPerSecond > kMaxRate) return false;
+  if (f.codec == kCodecGsm) return f.bitsPerSample == 16 && f.channels == 1;
+  if (f.codec != kCodecPcm) return false;
+  const bool width = f.bitsPerSample == 8 || f.bitsPerSample == 16 || f.bitsPerSample == 24 || f.bitsPerSample == 32;
+  return width && f.channels >= 1 && f.channels <= kMaxChannels;
+}

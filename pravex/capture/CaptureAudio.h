@@ -39,6 +39,18 @@ class CCaptureAudio : public CCapturePayloadRecord {
   // Bytes per sample frame: channels x bits / 8.
   DWORD GetBlockSize() const { return static_cast<DWORD>(m_format.channels) * (m_format.bitsPerSample / 8); }
 
+  // Largest channel count and rate range a capture's sound may have and still
+  // be played.
+  static constexpr WORD kMaxChannels = 64;
+  static constexpr DWORD kMinRate = 1000;
+  static constexpr DWORD kMaxRate = 192000;
+  // Whether sound of this format can be played: PCM of 8, 16, 24 or 32 bits
+  // (8 unsigned, the others signed little-endian) with 1 to kMaxChannels
+  // channels, or GSM (16-bit mono), at a rate in [kMinRate, kMaxRate]. The
+  // output takes PCM as 8 or 16 bits with one or two channels; wider samples
+  // and more channels are converted for it.
+  static bool IsPlayableFormat(const CaptureAudioFormat& format);
+
   // Stream byte position at replay time t, through the anchor pair: rounded to
   // the nearest byte, 0 when it would fall before the start, saturated at the
   // largest u32; 0 when the format has no rate or block size.

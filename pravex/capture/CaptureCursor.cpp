@@ -1,6 +1,5 @@
 #include "pravex/capture/CaptureCursor.h"
 
-#include "platform/base/DibStride.h"
 
 using namespace capture;
 
@@ -60,14 +59,14 @@ DWORD CCaptureCursor::ReadPayload(CRecordSource& source) {
   return result;
 }
 
-std::uint64_t CCaptureCursor::GetMaskBytes() const { return DibImageSize(m_shapeWidth, m_shapeHeight, 1); }
+std::uint64_t CCaptureCursor::GetMaskBytes() const { return MaskRowBytes(m_shapeWidth) * m_shapeHeight; }
 
 bool CCaptureCursor::IsShapeComplete() const {
   const std::uint64_t mask = GetMaskBytes();
   const std::uint64_t length = GetDataLength();
   if (mask == 0) return false;
   if (!m_colour) return 2 * mask <= length;
-  const std::uint64_t colour = DibImageSize(m_shapeWidth, m_shapeHeight, m_colourBits);
+  const std::uint64_t colour = ColourRowBytes(m_shapeWidth, m_colourBits) * m_shapeHeight;
   return m_colourBits != 0 && mask <= length && m_colourOffset >= mask && m_colourOffset + colour <= length;
 }
 

@@ -46,7 +46,12 @@ class CCaptureCursor : public CCapturePayloadRecord {
     m_colourBits = colourBits;
     m_colourOffset = colourOffset;
   }
-  // Bytes of the AND mask (1 bit per pixel, rows padded to 4 bytes).
+  // Shape rows are stored without padding: a mask row holds the bits of every
+  // column, most significant first, in (width + 7) / 8 bytes; a colour row
+  // holds width x bits per pixel bits in whole bytes.
+  static std::uint64_t MaskRowBytes(std::uint64_t width) { return (width + 7) / 8; }
+  static std::uint64_t ColourRowBytes(std::uint64_t width, std::uint64_t bits) { return (width * bits + 7) / 8; }
+  // Bytes of the AND mask (1 bit per pixel).
   std::uint64_t GetMaskBytes() const;
   // True when the data holds every byte its masks and colour bits need.
   bool IsShapeComplete() const;

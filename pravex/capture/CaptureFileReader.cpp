@@ -125,8 +125,11 @@ const CCaptureData* CCaptureFileReader::GetAnnotationRecord() const {
 
 void CCaptureFileReader::BuildInfo(CCaptureInfo& info) const {
   info.Clear();
-  for (auto it = m_trailers.rbegin(); it != m_trailers.rend(); ++it) {
-    if ((*it)->GetRecordType() == kRecordInfo) info.ApplyRecord(*static_cast<const CCaptureInfoRecord*>(*it));
+  // The trailer list runs from the end of the file towards its start; records
+  // are applied in that order, so one nearer the start overrides the keys of
+  // one nearer the end.
+  for (CCaptureData* record : m_trailers) {
+    if (record->GetRecordType() == kRecordInfo) info.ApplyRecord(*static_cast<const CCaptureInfoRecord*>(record));
   }
 }
 

@@ -119,10 +119,15 @@ void CCaptureFileReader::SetPaused(bool paused) {
 }
 
 void CCaptureFileReader::ShowStartPicture() {
-  m_prerollOnly = true;
-  if (!Start(0, 1)) {
-    m_prerollOnly = false;
-    return;
+  {
+    std::lock_guard<std::recursive_mutex> control(m_control);
+    // A running worker clears the flag as it leaves: stop it before setting.
+    Stop();
+    m_prerollOnly = true;
+    if (!Start(0, 1)) {
+      m_prerollOnly = false;
+      return;
+    }
   }
   while (m_prerollOnly) Sleep(kIdleWaitMs);
 }

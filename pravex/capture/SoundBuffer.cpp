@@ -97,8 +97,10 @@ void CSoundBuffer::Pause(BOOL paused) {
   if (paused == m_paused) return;
   if (paused) {
     WaitForWrite();
-    m_savedPlayPos = m_output.GetPlayCursor();
+    // Stop first: the output keeps the sample being heard when it stops, and
+    // resuming from exactly there never steps back.
     m_output.Stop();
+    m_savedPlayPos = m_output.GetPlayCursor();
   } else {
     m_output.SetPlayCursor(m_savedPlayPos);
     m_output.Play();

@@ -4,6 +4,7 @@
 // through the float ratio, into tables.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/base/DibStride.h"
@@ -243,6 +244,87 @@ void Scale(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsi
     ScaleDepth<24>(frame, stride, W, H, out24, rows, nullptr, sw, shh, smooth);
   else
     ScaleDepth<8>(frame, stride, W, H, out24, rows, sourceInfo.bmiColors, sw, shh, smooth);
+}
+
+namespace {
+
+// Pixels x0..x1 of one source row into one 24-bit frame row.
+void ConvertSpan(const BYTE* in, BYTE* out, int x0, int x1, int bits, const RGBQUAD* palette) {
+  if (bits == 24) {
+    std::memcpy(out + 3 * x0, in + 3 * x0, static_cast<std::size_t>(x1 - x0) * 3);
+  } else if (bits == 16) {
+    for (int x = x0; x < x1; ++x) {
+      const unsigned v = in[2 * x] | (in[2 * x + 1] << 8);
+      const unsigned red = (v >> 8) & 0xF8, green = (v >> 3) & 0xF8, blue = (v << 3) & 0xF8;
+      // 5-6-5 components top out at 248: those are full intensity.
+      out[3 * x] = static_cast<BYTE>(blue >= 248 ? 255 : blue);
+      out[3 * x + 1] = static_cast<BYTE>(green >= 248 ? 255 : green);
+      out[3 * x + 2] = static_cast<BYTE>(red >= 248 ? 255 : red);
+    }
+  } else {
+    for (int x = x0; x < x1; ++x) {
+      const RGBQUAD& q = palette[in[x]];
+      out[3 * x] = q.rgbBlue;
+      out[3 * x + 1] = q.rgbGreen;
+      out[3 * x + 2] = q.rgbRed;
+    }
+  }
+}
+
+// The area clamped to the source and the frame; false when nothing is left.
+bool ConvertibleArea(const BITMAPINFOHEADER& sh, int frameHeight, std::size_t frameStride, const CRect& area,
+                     CRect& r) {
+  const int bits = sh.biBitCount;
+  if (bits != 8 && bits != 16 && bits != 24) return false;
+  const int height = std::min(frameHeight, std::abs(sh.biHeight));
+  if (!r.IntersectRect(area, CRect(0, 0, sh.biWidth, height))) return false;
+  return static_cast<std::size_t>(r.right) * 3 <= frameStride;
+}
+
+}  // namespace
+
+void ConvertArea(unsigned char* frame, std::size_t frameStride, int frameHeight, const unsigned char* source,
+                 const BITMAPINFO& sourceInfo, const CRect& area) {
+  const BITMAPINFOHEADER& sh = sourceInfo.bmiHeader;
+  CRect r;
+  if (!frame || !source || !ConvertibleArea(sh, frameHeight, frameStride, area, r)) return;
+  const std::size_t sourceStride = DibStride(static_cast<DWORD>(sh.biWidth), sh.biBitCount);
+  for (int y = r.top; y < r.bottom; ++y) {
+    ConvertSpan(source + static_cast<std::size_t>(y) * sourceStride,
+                frame + static_cast<std::size_t>(frameHeight - 1 - y) * frameStride, r.left, r.right, sh.biBitCount,
+                sourceInfo.bmiColors);
+  }
+}
+
+void ConvertChangedArea(unsigned char* frame, std::size_t frameStride, int frameHeight, const unsigned char* source,
+                        const BITMAPINFO& sourceInfo, const CRect& area, unsigned char* previous) {
+  const BITMAPINFOHEADER& sh = sourceInfo.bmiHeader;
+  CRect r;
+  if (!frame || !source || !previous || !ConvertibleArea(sh, frameHeight, frameStride, area, r)) return;
+  const int bpp = sh.biBitCount / 8;
+  const std::size_t sourceStride = DibStride(static_cast<DWORD>(sh.biWidth), sh.biBitCount);
+  constexpr int kChunk = 32;  // pixels compared at a time
+  for (int y = r.top; y < r.bottom; ++y) {
+    const std::size_t row = static_cast<std::size_t>(y) * sourceStride;
+    BYTE* out = frame + static_cast<std::size_t>(frameHeight - 1 - y) * frameStride;
+    for (int x0 = r.left; x0 < r.right; x0 += kChunk) {
+      const int x1 = std::min(x0 + kChunk, static_cast<int>(r.right));
+      const std::size_t at = row + static_cast<std::size_t>(x0) * bpp;
+      const std::size_t bytes = static_cast<std::size_t>(x1 - x0) * bpp;
+      if (std::memcmp(source + at, previous + at, bytes) == 0) continue;
+      ConvertSpan(source + row, out, x0, x1, sh.biBitCount, sourceInfo.bmiColors);
+      std::memcpy(previous + at, source + at, bytes);
+    }
+  }
+}
+
+void ScaleRows(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsigned char* const* rows, int sw,
+               int sh, bool smooth) {
+  const std::size_t stride = FrameStride(frameHeader);
+  if (!frame || !rows || !stride || sw <= 0 || sh <= 0) return;
+  const std::vector<const BYTE*> table(rows, rows + sh);
+  ScaleDepth<24>(frame, stride, frameHeader.biWidth, std::abs(frameHeader.biHeight), frameHeader.biBitCount == 24,
+                 table, nullptr, sw, sh, smooth);
 }
 
 }  // namespace renderscale

@@ -6,6 +6,7 @@
 
 #include "platform/base/DibStride.h"
 #include "platform/os/Resources.h"
+#include "pravex/capture/CaptureCursor.h"
 #include "pravex/render/RenderPixels.h"
 #include "pravex/render/RenderRoot.h"
 
@@ -70,9 +71,10 @@ void CRenderRoot::DrawCursorShape(unsigned char* pixels, const BITMAPINFOHEADER*
   if (!draw.IntersectRect(cursor, clip)) return;
   const int bits = header->biBitCount;
   const std::size_t stride = DibStride(static_cast<DWORD>(header->biWidth), static_cast<WORD>(bits));
-  // Mask rows are padded to 4 bytes, as the cursor records store them.
-  const std::size_t maskRow = DibStride(static_cast<DWORD>(w), 1);
-  const std::size_t colourRow = DibStride(static_cast<DWORD>(w), static_cast<WORD>(c.GetBitCount()));
+  // Shape rows are stored unpadded, as the cursor records carry them.
+  const std::size_t maskRow = CCaptureCursor::MaskRowBytes(static_cast<std::uint64_t>(w));
+  const std::size_t colourRow =
+      CCaptureCursor::ColourRowBytes(static_cast<std::uint64_t>(w), static_cast<std::uint64_t>(c.GetBitCount()));
   const BYTE* andMask = shape;
   const BYTE* xorMask = shape + c.GetShapeSize() / 2;
   const BYTE* colourBits = shape + c.GetColourOffset();

@@ -42,5 +42,5 @@ void CRenderDirect::ScaleFrameBuffer(unsigned char* frame, const unsigned char* 
   CSingleLock lock(&m_lock);
   CRect clamped;
   if (!clamped.IntersectRect(area, CRect(0, 0, ScreenState().GetWidth(), ScreenState().GetHeight()))) return;
-  renderscale::Scale(frame, *header, source, ScreenState().GetInfo(), clamped, GetHighQualityReplay() != 0);
+  renderscale::Scale(frame, *header, source, GetPictureInfo(), clamped, GetHighQualityReplay() != 0);
 }

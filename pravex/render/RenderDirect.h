@@ -41,4 +41,20 @@ std::size_t FrameStride(const BITMAPINFOHEADER& header);
 void Scale(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsigned char* source,
            const BITMAPINFO& sourceInfo, const CRect& area, bool smooth);
 
+// Converts `area` of a top-down source picture (depth 8, 16 or 24) pixel
+// for pixel into the same area of a bottom-up 24-bit frame of the source's
+// size, exactly as Scale does at 1:1.
+void ConvertArea(unsigned char* frame, std::size_t frameStride, int frameHeight, const unsigned char* source,
+                 const BITMAPINFO& sourceInfo, const CRect& area);
+
+// As ConvertArea, but only the pixels that differ from `previous` (a copy of
+// the source as last converted, same layout), which is brought up to date.
+void ConvertChangedArea(unsigned char* frame, std::size_t frameStride, int frameHeight, const unsigned char* source,
+                        const BITMAPINFO& sourceInfo, const CRect& area, unsigned char* previous);
+
+// Scales a picture given as a table of top-down rows of 24-bit blue-green-red
+// pixels (sw x sh) into a bottom-up frame.
+void ScaleRows(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsigned char* const* rows, int sw,
+               int sh, bool smooth);
+
 }  // namespace renderscale

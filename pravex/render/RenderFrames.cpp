@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "glimra/MemoryArchive.h"
+#include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureData.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/capture/CaptureStreamInfo.h"
@@ -129,6 +130,10 @@ int CRenderFrames::Start(unsigned long time) {
   m_frameTaken.ResetEvent();
   m_endOfFile = 0;
   m_stoppedAfterOneFrame = 0;
+  {
+    CSingleLock lock(&m_lock);
+    m_dirtyAll = true;
+  }
   const DWORD start = static_cast<DWORD>(std::min<unsigned long>(time, 0xFFFFFFFFul));
   // One frame at t: t is start and stop time. Otherwise the ticks run from t
   // to the end of the capture.
@@ -152,7 +157,8 @@ int CRenderFrames::ProcessData(CCaptureData* record) {
   if (record->GetStreamType() == kStreamScreen && type == kRecordFrameTick) {
     {
       CSingleLock lock(&m_lock);
-      m_vars.GetAnnotateData().UpdateAnnotationDisplayList(m_clock.Now(), nullptr);
+      const CRect changed = m_vars.GetAnnotateData().UpdateAnnotationDisplayList(m_clock.Now(), nullptr);
+      AddDirty(changed);
     }
     m_frameReady.SetEvent();
     m_frameTaken.Wait(INFINITE);
@@ -175,6 +181,130 @@ int CRenderFrames::GetFrame(unsigned char* frame, BITMAPINFOHEADER* header, cons
   if (m_oneFrameMode) m_stoppedAfterOneFrame = 1;
   m_frameTaken.SetEvent();
   return result;
+}
+
+void CRenderFrames::InvalidateScreen() {
+  CSingleLock lock(&m_lock);
+  m_dirtyAll = true;
+}
+
+void CRenderFrames::InvalidateScreenRect(const CRect& rect, int) { InvalidateUpdateArea(rect, 0); }
+
+void CRenderFrames::InvalidateUpdateArea(const CRect& rect, unsigned short) {
+  CSingleLock lock(&m_lock);
+  AddDirty(rect);
+}
+
+void CRenderFrames::AddDirty(const CRect& rect) {
+  constexpr std::size_t kMaxAreas = 16;
+  if (rect.IsRectEmpty() || m_dirtyAll) return;
+  CRect grown = rect;
+  // Merged with an area it touches, or that costs little more together.
+  for (std::size_t i = 0; i < m_dirty.size(); ++i) {
+    CRect both;
+    both.UnionRect(m_dirty[i], grown);
+    const std::int64_t apart = static_cast<std::int64_t>(m_dirty[i].Width()) * m_dirty[i].Height() +
+                               static_cast<std::int64_t>(grown.Width()) * grown.Height();
+    if (static_cast<std::int64_t>(both.Width()) * both.Height() <= apart + apart / 4 + 4096) {
+      m_dirty.erase(m_dirty.begin() + static_cast<long>(i));
+      AddDirty(both);
+      return;
+    }
+  }
+  if (m_dirty.size() < kMaxAreas) {
+    m_dirty.push_back(grown);
+    return;
+  }
+  for (const CRect& r : m_dirty) grown.UnionRect(grown, r);
+  m_dirty.assign(1, grown);
+}
+
+int CRenderFrames::GetPicture(ExtractedPicture& picture) {
+  if (IsEOF()) return 0;
+  m_frameReady.Wait(INFINITE);
+  if (m_endOfFile) return 0;
+  {
+    CSingleLock lock(&m_lock);
+    UpdatePicture(picture);
+  }
+  if (m_oneFrameMode) m_stoppedAfterOneFrame = 1;
+  m_frameTaken.SetEvent();
+  return 1;
+}
+
+int CRenderFrames::CurrentPicture(ExtractedPicture& picture) {
+  if (!m_open) return 0;
+  CSingleLock lock(&m_lock);
+  UpdatePicture(picture);
+  return 1;
+}
+
+void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
+  picture = ExtractedPicture();
+  const bool hasPicture = ScreenState().GetPixels() && ScreenState().GetWidth() > 0 && ScreenState().GetHeight() > 0;
+  const int width = hasPicture ? ScreenState().GetWidth() : std::max(m_xRes, 1);
+  const int height = hasPicture ? ScreenState().GetHeight() : std::max(m_yRes, 1);
+  const std::size_t stride = DibStride(static_cast<DWORD>(width), 24);
+  const CRect whole(0, 0, width, height);
+  if (width != m_pictureW || height != m_pictureH || m_picture.empty()) {
+    m_picture.assign(stride * static_cast<std::size_t>(height), 0);
+    picture.resized = m_pictureW != width || m_pictureH != height;
+    m_pictureW = width;
+    m_pictureH = height;
+    m_dirtyAll = true;
+  }
+  std::vector<CRect> areas;
+  const bool full = m_dirtyAll;
+  if (m_dirtyAll) {
+    areas.push_back(whole);
+  } else {
+    for (const CRect& r : m_dirty) {
+      CRect clamped;
+      if (clamped.IntersectRect(r, whole)) areas.push_back(clamped);
+    }
+  }
+  m_dirty.clear();
+  m_dirtyAll = false;
+  CRect changed;
+  for (const CRect& r : areas) changed.UnionRect(changed, r);
+  if (!hasPicture) {
+    if (!changed.IsRectEmpty()) std::fill(m_picture.begin(), m_picture.end(), 0);
+  } else if (!changed.IsRectEmpty()) {
+    // Magnifying boxes show what lies under them elsewhere; the camera picture
+    // is blended into the composed buffer in place, so its area is always redone.
+    if (m_vars.GetAnnotation()) {
+      for (std::size_t i = 0, n = areas.size(); i < n; ++i) {
+        CRect shown;
+        if (shown.IntersectRect(m_vars.ProcessIntersect(areas[i]), whole)) areas.push_back(shown);
+      }
+    }
+    CRect video;
+    if (GetVideoReplayMode() > 1 && m_vars.GetVideoDisplay() && VideoState().HasFrame() &&
+        video.IntersectRect(GetVideoRect(), whole))
+      areas.push_back(video);
+    for (const CRect& r : areas) changed.UnionRect(changed, r);
+    // One composition over the whole changed span; the conversion, which costs
+    // most, only where something changed.
+    const unsigned char* composed = RenderScreen(whole, changed);
+    const BITMAPINFO& info = ScreenState().GetInfo();
+    const std::size_t size = DibStride(static_cast<DWORD>(width), info.bmiHeader.biBitCount) * height;
+    const BYTE* table = reinterpret_cast<const BYTE*>(info.bmiColors);
+    const std::vector<BYTE> colours =
+        info.bmiHeader.biBitCount == 8 ? std::vector<BYTE>(table, table + sizeof(info.bmiColors)) : std::vector<BYTE>();
+    if (composed && (full || m_converted.size() != size || colours != m_convertedColours)) {
+      m_converted.assign(composed, composed + size);
+      m_convertedColours = colours;
+      renderscale::ConvertArea(m_picture.data(), stride, height, composed, info, whole);
+    } else if (composed) {
+      for (const CRect& r : areas)
+        renderscale::ConvertChangedArea(m_picture.data(), stride, height, composed, info, r, m_converted.data());
+    }
+  }
+  picture.pixels = m_picture.data();
+  picture.width = width;
+  picture.height = height;
+  picture.stride = stride;
+  picture.changed = changed;
 }
 
 int CRenderFrames::GetAudio(unsigned char* buffer, int& length) { return m_audio.GetAudio(buffer, length) ? 1 : 0; }

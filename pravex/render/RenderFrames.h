@@ -8,6 +8,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
+#include <vector>
 
 #include "platform/base/Sync.h"
 #include "pravex/capture/AudioReplay.h"
@@ -17,6 +19,18 @@
 #include "pravex/capture/ReplayClock.h"
 #include "pravex/render/RenderDirect.h"
 #include "pravex/render/RenderVars.h"
+
+// A frame handed over without a copy: the extractor's own 24-bit picture
+// (bottom-up blue-green-red rows) at the current picture size. It stays valid
+// until the next GetPicture, CurrentPicture, Start or Close.
+struct ExtractedPicture {
+  const unsigned char* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  std::size_t stride = 0;
+  CRect changed;         // what differs from the picture handed over before; empty: nothing
+  bool resized = false;  // the size differs from the picture handed over before
+};
 
 class CRenderFrames : public CRenderDirect {
  public:
@@ -31,6 +45,14 @@ class CRenderFrames : public CRenderDirect {
   // Waits for the next frame and renders `area` of it into the frame; 0 at
   // the end (at once when the end was already reached).
   int GetFrame(unsigned char* frame, BITMAPINFOHEADER* header, const CRect& area);
+  // Waits for the next frame and brings the extractor's own 24-bit picture up
+  // to date at the current picture size (screen, camera picture, annotations,
+  // cursor), recomposing and converting only the area that changed since the
+  // last picture; 0 at the end. Before the first screen picture the frame is
+  // black at the stream's size.
+  int GetPicture(ExtractedPicture& picture);
+  // The picture as it stands, without waiting (after the end: the last one).
+  int CurrentPicture(ExtractedPicture& picture);
   // Copies up to `length` bytes of decoded sound; sets length to the count.
   int GetAudio(unsigned char* buffer, int& length);
   int Stop();
@@ -61,11 +83,11 @@ class CRenderFrames : public CRenderDirect {
 
   CRenderVars* GetRenderVars() override { return &m_vars; }
   void SetScreenDeviceSize() override {}
-  void InvalidateScreen() override {}
+  void InvalidateScreen() override;
   void ResizeParent() override {}
   void FirstGraphicFrame() override {}
-  void InvalidateScreenRect(const CRect&, int) override {}
-  void InvalidateUpdateArea(const CRect&, unsigned short) override {}
+  void InvalidateScreenRect(const CRect& rect, int erase) override;
+  void InvalidateUpdateArea(const CRect& rect, unsigned short stream) override;
   void EndOfFile(unsigned short) override {}
   int ProcessData(CCaptureData* record) override;
 
@@ -73,6 +95,8 @@ class CRenderFrames : public CRenderDirect {
   void ReadDescriptions();
   void LoadAnnotations();
   bool FindAudioFormat();
+  // Under the lock: recomposes and converts what changed into m_picture.
+  void UpdatePicture(ExtractedPicture& picture);
 
   CRenderVars m_vars;
   CCaptureFileReader m_reader;
@@ -94,4 +118,18 @@ class CRenderFrames : public CRenderDirect {
   DWORD m_audioLead = 2000;
   std::atomic<int> m_oneFrameMode{0};
   std::atomic<int> m_stoppedAfterOneFrame{0};
+  // The 24-bit picture handed over by GetPicture and what changed since
+  // (guarded by the renderer lock).
+  // The changed areas are kept apart (a caret at one corner and a clock at
+  // another do not make the whole picture changed), up to a count.
+  void AddDirty(const CRect& rect);
+  std::vector<unsigned char> m_picture;
+  // The composed picture as last converted, and its colour table: only what
+  // differs from it is converted again.
+  std::vector<unsigned char> m_converted;
+  std::vector<unsigned char> m_convertedColours;
+  int m_pictureW = 0;
+  int m_pictureH = 0;
+  std::vector<CRect> m_dirty;
+  bool m_dirtyAll = true;
 };

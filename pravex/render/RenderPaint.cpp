@@ -44,7 +44,7 @@ int CRenderRoot::Paint(CDC& dc, const CRect& client, const CRect& update, unsign
     Fill(dc, update, fill);
     return 0;
   }
-  const BITMAPINFO& info = m_screen.GetInfo();
+  const BITMAPINFO& info = GetPictureInfo();
   const int pw = m_screen.GetWidth();
   const int ph = m_screen.GetHeight();
   if (GetHighQualityReplay() && (pw != cw || ph != ch)) {

@@ -11,6 +11,7 @@
 #include "platform/ui/Wnd.h"
 #include "pravex/capture/CaptureData.h"
 #include "pravex/capture/CaptureFormat.h"
+#include "pravex/render/RenderPixels.h"
 #include "pravex/render/RenderVars.h"
 
 using namespace capture;
@@ -174,9 +175,25 @@ unsigned char* CRenderRoot::RenderScreen(const CRect& client, const CRect& updat
   CSingleLock lock(&m_lock);
   BYTE* pixels = m_screen.GetPixels();
   if (!pixels) return nullptr;
+  m_backWidened = false;
   if (!m_backBufferEnabled) return pixels;
-  BITMAPINFO& info = m_screen.GetInfo();
-  const DWORD size = m_screen.GetPixelSize();
+  const CRect whole(0, 0, m_screen.GetWidth(), m_screen.GetHeight());
+  CRect area;
+  if (!area.IntersectRect(ScreenToDevice(update), whole)) area.SetRectEmpty();
+  // Overlays are drawn in 16 or 24 bits: an 8-bit picture is widened to 24
+  // bits first, and the back buffer takes that form.
+  BITMAPINFO& info = m_backInfo;
+  info = m_screen.GetInfo();
+  if (info.bmiHeader.biBitCount == 8) {
+    pixels = WidenPicture(pixels, area);
+    if (!pixels) return nullptr;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biClrUsed = 0;
+    info.bmiHeader.biSizeImage = m_widePictureSize;
+    m_backWidened = true;
+  }
+  const DWORD size = m_backWidened ? m_widePictureSize : m_screen.GetPixelSize();
   if (m_backBufferSize != size || !m_backBuffer) {
     m_backBuffer.reset(new (std::nothrow) unsigned char[size]);
     m_backBufferSize = m_backBuffer ? size : 0;
@@ -184,9 +201,6 @@ unsigned char* CRenderRoot::RenderScreen(const CRect& client, const CRect& updat
     if (m_backBuffer) std::memcpy(m_backBuffer.get(), pixels, size);
   }
   if (!m_backBuffer) return nullptr;
-  const CRect whole(0, 0, m_screen.GetWidth(), m_screen.GetHeight());
-  CRect area;
-  if (!area.IntersectRect(ScreenToDevice(update), whole)) area.SetRectEmpty();
   if (!area.IsRectEmpty()) CopyBufferRect(m_backBuffer.get(), pixels, area, &info.bmiHeader, m_backBufferSize);
   m_videoPosition = GetVideoPosition();
   GetVideoScale();
@@ -194,15 +208,52 @@ unsigned char* CRenderRoot::RenderScreen(const CRect& client, const CRect& updat
   if (GetVideoReplayMode() > 1 && GetRenderVars() && GetRenderVars()->GetVideoDisplay() && m_video.HasFrame()) {
     BlendVideo(m_backBuffer.get(), &info, m_video.GetPixels(), &m_video.GetInfo(), m_videoTransparency);
   }
-  // Annotations are drawn as 16-bit pixels: other depths go without them.
   CRenderVars* vars = GetRenderVars();
-  if (vars && vars->GetAnnotation() && info.bmiHeader.biBitCount == 16) {
+  if (vars && vars->GetAnnotation() && renderpx::HasOverlays(info.bmiHeader.biBitCount)) {
     vars->RenderAnnotation(m_backBuffer.get(), pixels, &info, update, CSize(client.Width(), client.Height()));
   }
   CRect cursorLimit = area;
   cursorLimit.InflateRect(2, 2);
   RenderRawCursor(m_backBuffer.get(), &info.bmiHeader, cursorLimit);
   return m_backBuffer.get();
+}
+
+const BITMAPINFO& CRenderRoot::GetPictureInfo() const { return m_backWidened ? m_backInfo : m_screen.GetInfo(); }
+
+// Brings the 24-bit form of the 8-bit screen picture up to date within area
+// (the whole picture when the form is new) through the picture's colours.
+unsigned char* CRenderRoot::WidenPicture(const unsigned char* pixels, const CRect& area) {
+  const int width = m_screen.GetWidth(), height = m_screen.GetHeight();
+  if (width <= 0 || height <= 0) return nullptr;
+  const std::uint64_t bytes = DibImageSize(static_cast<DWORD>(width), static_cast<DWORD>(height), 24);
+  if (bytes == 0 || bytes > 0xFFFFFFFFull) return nullptr;
+  // The back buffer copies a pixel more around the area: convert that too.
+  CRect convert = area;
+  if (!convert.IsRectEmpty()) {
+    convert.InflateRect(1, 1);
+    convert.IntersectRect(convert, CRect(0, 0, width, height));
+  }
+  if (m_widePictureSize != bytes || !m_widePicture) {
+    m_widePicture.reset(new (std::nothrow) unsigned char[bytes]);
+    m_widePictureSize = m_widePicture ? static_cast<DWORD>(bytes) : 0;
+    if (!m_widePicture) return nullptr;
+    convert.SetRect(0, 0, width, height);
+  }
+  if (convert.IsRectEmpty()) return m_widePicture.get();
+  const RGBQUAD* colours = m_screen.GetInfo().bmiColors;
+  const std::size_t sourceStride = DibStride(static_cast<DWORD>(width), 8);
+  const std::size_t stride = DibStride(static_cast<DWORD>(width), 24);
+  for (int y = convert.top; y < convert.bottom; ++y) {
+    const unsigned char* in = pixels + static_cast<std::size_t>(y) * sourceStride;
+    unsigned char* out = m_widePicture.get() + static_cast<std::size_t>(y) * stride;
+    for (int x = convert.left; x < convert.right; ++x) {
+      const RGBQUAD& q = colours[in[x]];
+      out[3 * x] = q.rgbBlue;
+      out[3 * x + 1] = q.rgbGreen;
+      out[3 * x + 2] = q.rgbRed;
+    }
+  }
+  return m_widePicture.get();
 }
 
 void CRenderRoot::CopyBufferRect(unsigned char* dest, const unsigned char* source, const CRect& area,
@@ -337,6 +388,9 @@ void CRenderRoot::ClearPreview() {
   m_video.Clear();
   m_backBuffer.reset();
   m_backBufferSize = 0;
+  m_widePicture.reset();
+  m_widePictureSize = 0;
+  m_backWidened = false;
   m_clickActive = 0;
   m_heldClick = 0;
   m_clickHoldMode = CursorDisplaySetting() == 3 ? 1 : 0;

@@ -55,8 +55,12 @@ class CRenderRoot : public CCaptureSink {
   virtual void SetScreenDeviceSize() = 0;
   virtual void InvalidateUpdateArea(const CRect& rect, unsigned short stream) = 0;
   // Composes the back buffer for a client rectangle and a window-coordinate
-  // update rectangle; null when there is nothing to show.
+  // update rectangle; null when there is nothing to show. Its header is
+  // GetPictureInfo(): 8-bit pictures are shown through a 24-bit back buffer.
   virtual unsigned char* RenderScreen(const CRect& client, const CRect& update);
+  // The header of the picture the last RenderScreen returned (the screen
+  // picture's own when there is no back buffer).
+  const BITMAPINFO& GetPictureInfo() const;
   virtual void EndOfFile(unsigned short stream);
   virtual void ResizeParent();
   virtual CRenderVars* GetRenderVars() = 0;
@@ -148,6 +152,7 @@ class CRenderRoot : public CCaptureSink {
   void DrawCursorShape(unsigned char* pixels, const BITMAPINFOHEADER* header, const CRect& clip);
   void DrawClickIndicator(unsigned char* pixels, const BITMAPINFOHEADER* header, const CRect& clip);
   int CursorDisplaySetting();
+  unsigned char* WidenPicture(const unsigned char* pixels, const CRect& area);
 
   CScreenState m_screen;
   CCursorState m_cursor;
@@ -168,6 +173,12 @@ class CRenderRoot : public CCaptureSink {
   int m_firstFrame = 1;
   std::unique_ptr<unsigned char[]> m_backBuffer;  // owned; the screen picture's size
   DWORD m_backBufferSize = 0;
+  BITMAPINFO m_backInfo{};  // the back buffer's header
+  bool m_backWidened = false;  // the back buffer is the 24-bit form of an 8-bit picture
+  // An 8-bit picture widened to 24 bits: what the back buffer is refreshed
+  // from and what magnifying annotations read.
+  std::unique_ptr<unsigned char[]> m_widePicture;
+  DWORD m_widePictureSize = 0;
   int m_clickActive = 0;
   CRect m_lastCursorArea;
   DWORD m_clickExpiry = 0;

@@ -32,3 +32,14 @@ WORD BlendPixel565(WORD pixel, BYTE alpha, const Color16& colour) {
   if (b2 > 255) b2 = 255;
   return static_cast<WORD>(((r2 & 0xF8) << 8) | ((g2 >> 2) << 5) | (b2 >> 3));
 }
+
+void BlendPixel888(BYTE* pixel, BYTE alpha, const Color16& colour) {
+  if (alpha == 0) {
+    PutFramePixel(pixel, 3, colour);
+    return;
+  }
+  const unsigned inv = 255u - alpha;
+  pixel[0] = static_cast<BYTE>((pixel[0] * alpha + colour.GetBlue() * inv) / 255);
+  pixel[1] = static_cast<BYTE>((pixel[1] * alpha + colour.GetGreen() * inv) / 255);
+  pixel[2] = static_cast<BYTE>((pixel[2] * alpha + colour.GetRed() * inv) / 255);
+}

@@ -48,3 +48,30 @@ class Color16 {
 // pixel; 0 writes the colour exactly, 255 keeps the pixel apart from its lowest
 // green bit, which the expansion drops.
 WORD BlendPixel565(WORD pixel, BYTE alpha, const Color16& colour);
+
+// The same blend over a 24-bit pixel (blue, green, red bytes), with the
+// components kept at 8 bits.
+void BlendPixel888(BYTE* pixel, BYTE alpha, const Color16& colour);
+
+// Pixels of the frames annotations are drawn into: 2 bytes (5-6-5) or 3
+// bytes (blue, green, red) each.
+inline void BlendFramePixel(BYTE* pixel, int bytesPerPixel, BYTE alpha, const Color16& colour) {
+  if (bytesPerPixel == 3) {
+    BlendPixel888(pixel, alpha, colour);
+    return;
+  }
+  const WORD v = BlendPixel565(static_cast<WORD>(pixel[0] | (pixel[1] << 8)), alpha, colour);
+  pixel[0] = static_cast<BYTE>(v);
+  pixel[1] = static_cast<BYTE>(v >> 8);
+}
+
+inline void PutFramePixel(BYTE* pixel, int bytesPerPixel, const Color16& colour) {
+  if (bytesPerPixel == 3) {
+    pixel[0] = colour.GetBlue();
+    pixel[1] = colour.GetGreen();
+    pixel[2] = colour.GetRed();
+    return;
+  }
+  pixel[0] = static_cast<BYTE>(colour.GetWColor());
+  pixel[1] = static_cast<BYTE>(colour.GetWColor() >> 8);
+}

@@ -179,8 +179,8 @@ BOOL COverlayBuffer::Pick(const CPoint& maskPoint) {
   return FALSE;
 }
 
-void COverlayBuffer::BlendPlane(int plane, BYTE* frame, long stride, const CRect& area, const CRect& rect, BYTE alpha,
-                                int scale) {
+void COverlayBuffer::BlendPlane(int plane, BYTE* frame, long stride, int bytesPerPixel, const CRect& area,
+                                const CRect& rect, BYTE alpha, int scale) {
   const RowExtents& e = m_extents[plane];
   const int outRows = m_height / scale, outColumns = m_width / scale;
   const size_t lineBytes = static_cast<size_t>(MaskLineWidth() / 8);
@@ -194,12 +194,12 @@ void COverlayBuffer::BlendPlane(int plane, BYTE* frame, long stride, const CRect
     // Columns stay inside the mask whatever the bounds say.
     const int left = std::max({area.left, rect.left + e.left[static_cast<size_t>(row)], rect.left});
     const int right = std::min({area.right, rect.left + e.right[static_cast<size_t>(row)], rect.left + outColumns});
-    WORD* pixels = reinterpret_cast<WORD*>(frame + static_cast<long>(y) * stride);
+    BYTE* pixels = frame + static_cast<long>(y) * stride;
     const BYTE* line0 = m_planes[plane].data() + static_cast<size_t>(scale * row) * lineBytes;
     if (scale == 1) {
       for (int x = left; x < right; ++x) {
         const int mx = x - rect.left;
-        if (!((line0[mx >> 3] >> (7 - (mx & 7))) & 1)) Blend(&pixels[x], alpha);
+        if (!((line0[mx >> 3] >> (7 - (mx & 7))) & 1)) Blend(pixels + static_cast<long>(x) * bytesPerPixel, bytesPerPixel, alpha);
       }
       continue;
     }
@@ -209,7 +209,7 @@ void COverlayBuffer::BlendPlane(int plane, BYTE* frame, long stride, const CRect
       const int mx = 2 * (x - rect.left), shift = 6 - (mx & 7);
       const unsigned paper = ((line0[mx >> 3] >> shift) & 3u) + (((line1[mx >> 3] >> shift) & 3u) << 2);
       const int m = 4 - __builtin_popcount(paper);
-      if (m > 0) Blend(&pixels[x], weights[m]);
+      if (m > 0) Blend(pixels + static_cast<long>(x) * bytesPerPixel, bytesPerPixel, weights[m]);
     }
   }
 }
@@ -233,9 +233,13 @@ void COverlayBuffer::BlitBuffer(BYTE* frame, const BITMAPINFO* header, const CRe
   }
   if (m_width != maskW || m_height != maskH) return;
   const BITMAPINFOHEADER& h = header->bmiHeader;
-  if (h.biBitCount != 16 || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return;
+  if ((h.biBitCount != 16 && h.biBitCount != 24) || h.biWidth <= 0 || h.biWidth > (1 << 20) || h.biHeight == 0 ||
+      h.biHeight == INT32_MIN)
+    return;
   const int frameHeight = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  const long stride = static_cast<long>(h.biBitCount / 8) * ((h.biWidth + 1) / 2) * 2;
+  const int bytesPerPixel = h.biBitCount / 8;
+  // Rows are whole 4-byte units.
+  const long stride = (static_cast<long>(h.biWidth) * bytesPerPixel + 3) / 4 * 4;
   CRect area;
   if (!area.IntersectRect(clip, CRect(0, 0, h.biWidth, frameHeight)) || !area.IntersectRect(area, rect)) return;
   for (int plane = 0; plane < OVERLAY_PLANES; ++plane) {
@@ -247,6 +251,6 @@ void COverlayBuffer::BlitBuffer(BYTE* frame, const BITMAPINFO* header, const CRe
     CRect visible;
     if (!visible.IntersectRect(area, inkBounds)) continue;
     m_renderColor = GetRenderColor(plane);
-    BlendPlane(plane, frame, stride, visible, rect, alpha, scale);
+    BlendPlane(plane, frame, stride, bytesPerPixel, visible, rect, alpha, scale);
   }
 }

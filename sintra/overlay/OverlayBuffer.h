@@ -72,7 +72,7 @@ class COverlayBuffer {
   // TRUE when a plane has ink in the 6 x 4 mask block around maskPoint.
   BOOL Pick(const CPoint& maskPoint);
   // Blends one pixel with the render colour.
-  void Blend(WORD* pixel, BYTE alpha) { *pixel = BlendPixel565(*pixel, alpha, m_renderColor); }
+  void Blend(BYTE* pixel, int bytesPerPixel, BYTE alpha) { BlendFramePixel(pixel, bytesPerPixel, alpha, m_renderColor); }
   // Renders the masks when the object's size changed, then blends every plane
   // into the 16-bit frame over clip (frame pixels) with weight alpha for the
   // existing pixels. scale is 1, or 2 for anti-aliasing.
@@ -94,7 +94,8 @@ class COverlayBuffer {
 
   bool HasStorage(int plane) const { return !m_planes[plane].empty(); }
   bool IsInk(int plane, int x, int y) const;
-  void BlendPlane(int plane, BYTE* frame, long stride, const CRect& area, const CRect& rect, BYTE alpha, int scale);
+  void BlendPlane(int plane, BYTE* frame, long stride, int bytesPerPixel, const CRect& area, const CRect& rect,
+                  BYTE alpha, int scale);
 
   BITMAPINFO m_header{};
   Color16 m_renderColor;

@@ -193,8 +193,15 @@ unsigned char* CScriptBase::GetNextLine() {
     if (n + 1 >= m_lineBufferSize) return nullptr;  // does not fit
     m_lineBuffer[static_cast<std::size_t>(n++)] = text[p++];
   }
-  // The text (or the part before a zero byte) ended without a line end.
-  if (p >= m_textEnd) return nullptr;
+  if (p >= m_textEnd) {
+    // A zero byte ends the text and the line before it; reading stops there.
+    // The text's real end without a line end returns nothing.
+    const bool zeroByte = m_textEnd < m_textSize;
+    m_readPos = m_textEnd + 1;
+    if (!zeroByte || n == 0) return nullptr;
+    m_lineBuffer[static_cast<std::size_t>(n)] = 0;
+    return m_lineBuffer.data();
+  }
   while (p < m_textEnd && (text[p] == '\r' || text[p] == '\n')) ++p;
   m_lineBuffer[static_cast<std::size_t>(n)] = 0;
   m_readPos = p;

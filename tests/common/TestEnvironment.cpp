@@ -96,6 +96,10 @@ extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1:ha
 int main(int argc, char** argv) {
   testenv::SetDefault("SDL_VIDEODRIVER", "dummy");
   testenv::SetDefault("SDL_AUDIODRIVER", "dummy");
+  // Tests run in parallel processes: on a desktop they would take the user's
+  // clipboard from each other. Tests of the desktop clipboard run under their
+  // own Xvfb server (DesktopSession.h), which switches this back off.
+  testenv::SetDefault("OLVANE_PRIVATE_CLIPBOARD", "1");
   setenv("LC_ALL", "C", 1);
   testenv::SetDefault("OLVANE_TEST_DATA", OLVANE_SOURCE_DIR "/tests/data");
   testenv::SetDefault("OLVANE_BIN_DIR", OLVANE_BINARY_DIR "/bin");

@@ -1,7 +1,6 @@
 // olvane-export: frame and sound counts on the demo captures, pixel-exact
 // frames of a writer-made capture, one frame, and the exit codes.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <sys/stat.h>
 
 #include <dirent.h>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "MediaRead.h"
 #include "ToolRun.h"
 #include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureFileReader.h"
@@ -26,18 +26,6 @@ int CountFrames(const std::string& dir) {
   while (dirent* e = readdir(d)) n += std::string(e->d_name).rfind("frame_", 0) == 0;
   closedir(d);
   return n;
-}
-
-// Reads an RGB PNG into rows of width x 3 bytes.
-bool ReadPng(const std::string& path, int& width, int& height, std::vector<BYTE>& rgb) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB;
-  rgb.resize(PNG_IMAGE_SIZE(image));
-  width = static_cast<int>(image.width);
-  height = static_cast<int>(image.height);
-  return png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
 }
 
 DWORD Duration(const std::string& path) {
@@ -82,7 +70,10 @@ TEST(Export, EveryDemoCaptureGivesItsFramesAndSound) {
     ASSERT_EQ(run.code, 0) << run.out;
     const DWORD duration = Duration(capture);
     ASSERT_GT(duration, 0u);
-    EXPECT_EQ(CountFrames(out), static_cast<int>(duration * 10 / 1000));
+    // The frame at the capture's end is written: its last record falls on a tick.
+    ASSERT_EQ(duration % 100, 0u);
+    const DWORD frames = duration * 10 / 1000 + 1;
+    EXPECT_EQ(CountFrames(out), static_cast<int>(frames));
     EXPECT_NE(run.out.find("100%"), std::string::npos);
     EXPECT_NE(run.out.find("x real time"), std::string::npos);
     WavInfo wav;
@@ -92,7 +83,8 @@ TEST(Export, EveryDemoCaptureGivesItsFramesAndSound) {
     }
     ASSERT_TRUE(ReadWav(out + "/audio.wav", wav));
     EXPECT_GT(wav.byteRate, 0u);
-    EXPECT_EQ(wav.dataLength, static_cast<DWORD>(static_cast<std::uint64_t>(duration) * wav.byteRate / 1000));
+    // The sound spans the frames: one tenth of a second each.
+    EXPECT_EQ(wav.dataLength, static_cast<DWORD>(static_cast<std::uint64_t>(frames) * wav.byteRate / 10));
     EXPECT_EQ(wav.fileLength, 44 + wav.dataLength + (wav.dataLength & 1));
   }
   EXPECT_EQ(seen, 3);
@@ -120,8 +112,8 @@ TEST(Export, WriterMadeCaptureComesOutPixelForPixel) {
   const ToolRun run =
       RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(out) + " --fps 5 --quality plain");
   ASSERT_EQ(run.code, 0) << run.out;
-  ASSERT_EQ(CountFrames(out), 5);  // 1000 ms at 5 frames a second
-  for (int k = 0; k < 5; ++k) {
+  ASSERT_EQ(CountFrames(out), 6);  // 0 to 1000 ms at 5 frames a second, the end included
+  for (int k = 0; k < 6; ++k) {
     int w = 0, h = 0;
     std::vector<BYTE> rgb;
     char name[64];
@@ -174,4 +166,37 @@ TEST(Export, ExitCodes) {
     const ToolRun run = RunTool("olvane-export", c.args);
     EXPECT_EQ(run.code, c.code) << c.args << "\n" << run.out;
   }
+}
+
+TEST(Export, TheLastPictureAndAFrameOnTheRangeEndAreWritten) {
+  const std::string dir = testenv::MakeTempDir("last");
+  const std::string capture = dir + "/last.zeph";
+  constexpr DWORD kW = 8, kH = 6;
+  {
+    // The only picture is the capture's last record.
+    CCaptureFileWriter writer;
+    ASSERT_TRUE(writer.Create(capture));
+    writer.AddStream(capture::kStreamScreen, kW, kH);
+    const std::vector<BYTE> white(DibStride(kW, 16) * kH, 0xFF);
+    ASSERT_TRUE(writer.AddScreenPicture(1000, white.data(), kW, kH, 16, true));
+    ASSERT_TRUE(writer.Finish());
+  }
+  const std::string out = dir + "/frames";
+  ToolRun run = RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(out) + " --fps 10");
+  ASSERT_EQ(run.code, 0) << run.out;
+  ASSERT_EQ(CountFrames(out), 11);  // 0, 100, ... 1000 ms
+  int w = 0, h = 0;
+  std::vector<BYTE> rgb;
+  ASSERT_TRUE(ReadPng(out + "/frame_000009.png", w, h, rgb));
+  EXPECT_EQ(rgb[0], 0);
+  ASSERT_TRUE(ReadPng(out + "/frame_000010.png", w, h, rgb));
+  EXPECT_EQ(rgb[0], 255);
+  // --to takes in a frame that falls exactly on it: 0, 200, 400 and 600 ms.
+  const std::string part = dir + "/part";
+  run = RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(part) + " --fps 5 --to 600");
+  ASSERT_EQ(run.code, 0) << run.out;
+  EXPECT_EQ(CountFrames(part), 4);
+  run = RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(part + "2") + " --fps 5 --to 599");
+  ASSERT_EQ(run.code, 0) << run.out;
+  EXPECT_EQ(CountFrames(part + "2"), 3);
 }

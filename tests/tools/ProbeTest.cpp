@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/base/DibStride.h"
+#include "pravex/capture/CaptureAudio.h"
 #include "pravex/capture/CaptureFileWriter.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "tests/common/TestEnvironment.h"
@@ -89,4 +90,49 @@ TEST(Probe, ExitCodesTellBadInputFromBadUsage) {
   const ProbeRun help = Probe("--help");
   EXPECT_EQ(help.code, 0);
   EXPECT_NE(help.out.find("usage: olvane-probe"), std::string::npos);
+}
+
+TEST(Probe, VerifyAcceptsWideSoundAndNamesWhatCannotBePlayed) {
+  const std::string dir = testenv::MakeTempDir();
+  // One capture per sound format: 24-bit stereo and 32-bit 6 channels play,
+  // a zero rate and 12-bit samples do not.
+  struct Case {
+    DWORD rate;
+    WORD bits, channels;
+    const char* problem;  // null: verifies clean
+  } cases[] = {
+      {8000, 24, 2, nullptr},
+      {48000, 32, 6, nullptr},
+      {0, 16, 1, "format that cannot be played (dropped): PCM 0 Hz, 16 bits, 1 channels"},
+      {8000, 12, 1, "format that cannot be played (dropped): PCM 8000 Hz, 12 bits, 1 channels"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bits);
+    const std::string path = dir + "/sound" + std::to_string(n++) + ".zeph";
+    CCaptureFileWriter writer;
+    ASSERT_TRUE(writer.Create(path));
+    writer.AddStream(capture::kStreamScreen, 16, 8);
+    writer.AddStream(capture::kStreamAudio);
+    std::vector<BYTE> picture(DibImageSize(16, 8, 16), 0x20);
+    ASSERT_TRUE(writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true));
+    auto* block = new CCaptureAudio;
+    block->SetTime(0);
+    block->SetFormat(CaptureAudioFormat{CCaptureAudio::kCodecPcm, c.rate, c.bits, c.channels});
+    const DWORD frame = static_cast<DWORD>(c.channels) * (c.bits / 8u);
+    const std::vector<BYTE> data(frame * 100, 1);
+    block->SetDecodedLength(static_cast<DWORD>(data.size()));
+    block->SetDataCopy(data.data(), static_cast<DWORD>(data.size()));
+    ASSERT_TRUE(writer.WriteRecord(*block));
+    block->Release();
+    ASSERT_TRUE(writer.Finish());
+    const ProbeRun run = Probe(path + " --verify");
+    if (c.problem) {
+      EXPECT_EQ(run.code, 1) << run.out;
+      EXPECT_NE(run.out.find(c.problem), std::string::npos) << run.out;
+    } else {
+      EXPECT_EQ(run.code, 0) << run.out;
+      EXPECT_NE(run.out.find("Verify: ok"), std::string::npos) << run.out;
+    }
+  }
 }

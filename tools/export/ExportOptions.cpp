@@ -1,20 +1,30 @@
 #include "ExportOptions.h"
 
+#include <sys/stat.h>
+
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 const char kExportUsage[] =
     "usage: olvane-export CAPTURE -o DIR [options]\n"
+    "       olvane-export CAPTURE -o FILE.mp4|FILE.webm|FILE.gif [options]\n"
     "       olvane-export CAPTURE --single MS -o FILE.png [options]\n"
     "\n"
     "Writes the replayed pictures of a capture as numbered PNG frames (frame_000000.png, ...)\n"
-    "and, when the capture has sound, its decoded sound as a WAV file.\n"
+    "and, when the capture has sound, its decoded sound as a WAV file; or as one video file:\n"
+    "MP4 (H.264 and AAC sound), WebM (VP9 and Opus sound) or GIF (no sound).\n"
     "\n"
-    "  -o, --output PATH      folder for the frames (created if missing), or the PNG file\n"
-    "                         with --single\n"
-    "  --fps N                frames per second of capture time (1 to 1000, default 10)\n"
-    "  --size WxH             frame size (default: the capture's picture size)\n"
+    "  -o, --output PATH      folder for the frames (created if missing), the video file,\n"
+    "                         or the PNG file with --single\n"
+    "  --fps N                frames per second of capture time (1 to 1000; default 10 for\n"
+    "                         frames and GIF, the capture's picture rate for MP4 and WebM)\n"
+    "  --size WxH             frame size (default: the picture's size; for video files the\n"
+    "                         first picture's, made even); pictures of another size are\n"
+    "                         scaled into it keeping their aspect ratio, centred on black\n"
+    "  --crf N                video quality, 0 (best) to 63 (default 20 for MP4, 32 for WebM)\n"
+    "  --preset NAME          H.264 speed preset (ultrafast ... veryslow, default veryfast)\n"
     "  --from MS, --to MS     time range in milliseconds (default: the whole capture)\n"
     "  --single MS            write only the frame at MS\n"
     "  --no-annotations       leave the annotations out\n"
@@ -23,8 +33,9 @@ const char kExportUsage[] =
     "  --audio FILE.wav       where to write the sound (default DIR/audio.wav)\n"
     "  --help                 show this text\n"
     "\n"
-    "One frame is written per 1/N second of the range. A progress line (frames done, total,\n"
-    "percent, speed as a multiple of real time) goes to standard error.\n"
+    "One frame is written per 1/N second of the range, a frame falling exactly on its end\n"
+    "included. A progress line (frames done, total, percent, speed as a multiple of real\n"
+    "time) goes to standard error. A failed run leaves no partial output file.\n"
     "\n"
     "Exit codes: 0 ok, 1 unreadable capture or write failure, 2 usage.\n";
 
@@ -51,6 +62,51 @@ bool ParseSize(const char* text, int& width, int& height) {
   return true;
 }
 
+bool KnownPreset(const char* name) {
+  for (const char* p : {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow", "slower", "veryslow"})
+    if (!std::strcmp(name, p)) return true;
+  return false;
+}
+
+// The file name's extension in lower case ("" when it has none).
+std::string Extension(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot + 1 == path.size() ||
+      dot == (slash == std::string::npos ? 0 : slash + 1))
+    return {};
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+// Sets the output kind from -o; false with a message for an extension that
+// names no format this program writes (a folder that exists keeps any name).
+bool ChooseKind(ExportOptions& o, std::string& error) {
+  const std::string ext = Extension(o.output);
+  struct stat st {};
+  const bool folder = stat(o.output.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (o.single >= 0) {
+    o.kind = ExportKind::Single;
+    if (ext != "png" || folder) error = "--single writes a .png file";
+  } else if (folder || ext.empty()) {
+    o.kind = ExportKind::Frames;
+  } else if (ext == "mp4") {
+    o.kind = ExportKind::Mp4;
+  } else if (ext == "webm") {
+    o.kind = ExportKind::Webm;
+  } else if (ext == "gif") {
+    o.kind = ExportKind::Gif;
+  } else {
+    error = "unknown output type ." + ext + " (write a folder of PNG frames, .mp4, .webm or .gif)";
+  }
+  if (error.empty() && (o.kind == ExportKind::Mp4 || o.kind == ExportKind::Webm) && o.width &&
+      (o.width % 2 || o.height % 2))
+    error = "--size must be even in both directions for MP4 and WebM";
+  if (!o.fpsGiven && o.kind == ExportKind::Gif) o.fps = 10;
+  return error.empty();
+}
+
 // Options that take a value; true when `arg` was one (value in `value`).
 bool TakeValue(int argc, char** argv, int& i, const char* name, const char*& value, std::string& error) {
   if (std::strcmp(argv[i], name)) return false;
@@ -73,6 +129,13 @@ bool ParseValueOption(int argc, char** argv, int& i, ExportOptions& o, std::stri
   } else if (TakeValue(argc, argv, i, "--fps", v, error)) {
     if (v && !ParseNumber(v, 1, 1000, n)) error = "--fps takes a whole number from 1 to 1000";
     o.fps = static_cast<unsigned>(n);
+    o.fpsGiven = true;
+  } else if (TakeValue(argc, argv, i, "--crf", v, error)) {
+    if (v && !ParseNumber(v, 0, 63, n)) error = "--crf takes a whole number from 0 to 63";
+    o.crf = static_cast<int>(n);
+  } else if (TakeValue(argc, argv, i, "--preset", v, error)) {
+    if (v) o.preset = v;
+    if (v && !KnownPreset(v)) error = std::string("unknown --preset ") + v;
   } else if (TakeValue(argc, argv, i, "--size", v, error)) {
     if (v && !ParseSize(v, o.width, o.height)) error = "--size takes WxH, each from 1 to 16384";
   } else if (TakeValue(argc, argv, i, "--from", v, error)) {
@@ -124,5 +187,7 @@ bool ParseExportOptions(int argc, char** argv, ExportOptions& o, std::string& er
     error = "no output given (-o)";
   else if (o.to >= 0 && o.to <= o.from)
     error = "--to must be later than --from";
+  else
+    ChooseKind(o, error);
   return error.empty();
 }

@@ -1,42 +1,29 @@
 #include "Exporter.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "FrameFit.h"
 #include "PngFile.h"
+#include "PngPool.h"
+#include "VideoEncoder.h"
 #include "WavFile.h"
 #include "platform/base/DibStride.h"
+#include "platform/base/File.h"
 #include "pravex/capture/CaptureAudio.h"
+#include "pravex/capture/CaptureData.h"
+#include "pravex/capture/CaptureFileReader.h"
+#include "pravex/capture/CaptureFormat.h"
 #include "pravex/render/RenderFrames.h"
 
 namespace {
-
-// Frames larger than this many bytes are refused (a 16384 x 16384 frame).
-constexpr std::uint64_t kMaxFrameBytes = 16384ull * 16384ull * 3ull;
-
-struct Frame {
-  BITMAPINFOHEADER header{};
-  std::vector<BYTE> bytes;
-  std::size_t stride = 0;
-  bool Allocate(int width, int height) {
-    stride = DibStride(static_cast<DWORD>(width), 24);
-    const std::uint64_t size = static_cast<std::uint64_t>(stride) * static_cast<DWORD>(height);
-    if (size > kMaxFrameBytes) return false;
-    header.biSize = sizeof(header);
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biSizeImage = static_cast<DWORD>(size);
-    bytes.assign(size, 0);
-    return true;
-  }
-};
 
 class CProgress {
  public:
@@ -61,56 +48,75 @@ class CProgress {
   unsigned m_fps;
 };
 
-struct AudioOut {
-  CWavWriter wav;
-  bool active = false;
-  std::uint64_t limit = 0;  // bytes of the range
-  std::vector<BYTE> chunk = std::vector<BYTE>(65536);
+bool IsVideo(ExportKind kind) { return kind == ExportKind::Mp4 || kind == ExportKind::Webm || kind == ExportKind::Gif; }
 
-  bool Drain(CRenderFrames& frames) {
-    if (!active) return true;
-    for (;;) {
-      int length = static_cast<int>(chunk.size());
-      if (!frames.GetAudio(chunk.data(), length) || length <= 0) return true;
-      const std::uint64_t room = limit > wav.GetDataLength() ? limit - wav.GetDataLength() : 0;
-      if (!wav.Write(chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(room, length)))) return false;
-    }
-  }
+// The sound of the range, in the capture's format, as it leaves the extractor.
+struct AudioPlan {
+  bool active = false;
+  CaptureAudioFormat format;
+  std::uint64_t limit = 0;  // bytes of the range
+  std::uint64_t taken = 0;
+  std::vector<BYTE> chunk = std::vector<BYTE>(65536);
+  std::size_t Block() const { return static_cast<std::size_t>(format.channels) * (format.bitsPerSample / 8); }
 };
 
-bool PrepareAudio(const ExportOptions& o, CRenderFrames& frames, std::uint64_t spanMs, AudioOut& audio,
-                  std::string& error) {
-  CaptureAudioFormat format;
-  if (!frames.GetAudioFormat(format)) return true;
-  if (!format.samplesPerSecond || !format.channels || (format.bitsPerSample != 8 && format.bitsPerSample != 16)) {
-    return true;
-  }
-  const std::string path = o.audio.empty() ? o.output + "/audio.wav" : o.audio;
-  const std::uint64_t block = static_cast<std::uint64_t>(format.channels) * (format.bitsPerSample / 8);
-  audio.limit = spanMs * format.samplesPerSecond / 1000 * block;
-  if (!audio.wav.Create(path, format.samplesPerSecond, format.bitsPerSample, format.channels)) {
-    error = "cannot create " + path;
-    return false;
-  }
+bool PlanAudio(CRenderFrames& frames, unsigned long count, unsigned fps, AudioPlan& audio) {
+  if (!frames.GetAudioFormat(audio.format)) return false;
+  const CaptureAudioFormat& f = audio.format;
+  if (!f.samplesPerSecond || !f.channels || (f.bitsPerSample != 8 && f.bitsPerSample != 16)) return false;
+  // The frames' span: count frames of 1/fps second each.
+  audio.limit = static_cast<std::uint64_t>(count) * f.samplesPerSecond / fps * audio.Block();
   audio.active = true;
   return true;
 }
 
-std::string FramePath(const std::string& folder, unsigned long index) {
-  char name[32];
-  std::snprintf(name, sizeof(name), "/frame_%06lu.png", index);
-  return folder + name;
+// Hands the sound decoded so far (up to the range's end) to `put`.
+template <typename Put>
+bool DrainAudio(CRenderFrames& frames, AudioPlan& audio, Put&& put) {
+  if (!audio.active) return true;
+  for (;;) {
+    int length = static_cast<int>(audio.chunk.size());
+    if (!frames.GetAudio(audio.chunk.data(), length) || length <= 0) return true;
+    const std::uint64_t room = audio.limit > audio.taken ? audio.limit - audio.taken : 0;
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(room, static_cast<std::uint64_t>(length)));
+    if (n && !put(audio.chunk.data(), n)) return false;
+    audio.taken += n;
+  }
 }
 
-int OpenFrames(const ExportOptions& o, CRenderFrames& frames, std::string& error) {
+// Silence up to the range's end.
+template <typename Put>
+bool PadAudio(AudioPlan& audio, Put&& put) {
+  if (!audio.active) return true;
+  const std::vector<BYTE> silence(16384 - 16384 % std::max<std::size_t>(audio.Block(), 1),
+                                  audio.format.bitsPerSample == 8 ? 0x80 : 0);
+  while (audio.taken < audio.limit) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(silence.size(), audio.limit - audio.taken));
+    if (!put(silence.data(), n)) return false;
+    audio.taken += n;
+  }
+  return true;
+}
+
+// The reason a capture cannot be read, in the words olvane-probe uses.
+int OpenCapture(const ExportOptions& o, CRenderFrames& frames, std::string& error) {
+  CFile file;
+  if (!file.Open(o.capture, CFile::modeRead)) {
+    error = "cannot open " + o.capture + ": " + std::strerror(file.GetLastError());
+    return 1;
+  }
+  file.Close();
   CRenderVars& vars = *frames.GetRenderVars();
   vars.SetHighQualityReplay(o.smooth ? 1 : 0);
-  vars.SetCursorDisplay(o.cursor ? vars.GetCursorDisplay() : 0);
+  // The player's view with click indicators while buttons are down.
+  vars.SetCursorDisplay(o.cursor ? 2 : 0);
   vars.SetAnnotation(o.annotations ? 1 : 0);
   frames.SetRenderAnnotation(o.annotations ? 1 : 0);
-  frames.SetRenderAudio(o.single < 0 ? 1 : 0);
+  frames.SetRenderAudio(o.kind != ExportKind::Single && o.kind != ExportKind::Gif ? 1 : 0);
   if (!frames.Open(o.capture.c_str(), o.fps)) {
-    error = "cannot open capture " + o.capture;
+    error = o.capture +
+            " is not a capture this player can read: it must start with a stream description and end with a "
+            "trailer record";
     return 1;
   }
   if (frames.GetXRes() <= 0 || frames.GetYRes() <= 0) {
@@ -120,69 +126,228 @@ int OpenFrames(const ExportOptions& o, CRenderFrames& frames, std::string& error
   return 0;
 }
 
-int ExportSingle(const ExportOptions& o, CRenderFrames& frames, Frame& frame, const CRect& area, std::string& error) {
+// Pictures a second as the capture's screen records come: their count over
+// their time span, 10 when that cannot be told.
+unsigned PictureRate(const std::string& path) {
+  CCaptureFileReader reader;
+  if (!reader.Open(path)) return 10;
+  reader.GetSource().SeekTo(reader.GetDataStart());
+  std::uint64_t count = 0;
+  DWORD first = 0, last = 0;
+  for (;;) {
+    CCaptureData* record = reader.ReadRecord(true);
+    const DWORD type = record->GetRecordType();
+    if (type == capture::kRecordScreen && record->GetStreamType() == capture::kStreamScreen) {
+      if (!count++) first = record->GetTime();
+      last = record->GetTime();
+    }
+    record->Release();
+    if (type == capture::kRecordEndOfStream) break;
+  }
+  if (count < 2 || last <= first) return 10;
+  const std::uint64_t rate = ((count - 1) * 1000 + (last - first) / 2) / (last - first);
+  return static_cast<unsigned>(std::clamp<std::uint64_t>(rate, 1, 60));
+}
+
+// The number of frames whose time from + round(k x 1000 / fps) lies within
+// the range, its end included.
+unsigned long FrameCount(std::uint64_t span, unsigned fps) {
+  std::uint64_t k = span * fps / 1000;
+  while (k > 0 && (k * 1000 + fps / 2) / fps > span) --k;
+  while (((k + 1) * 1000 + fps / 2) / fps <= span) ++k;
+  return static_cast<unsigned long>(std::min<std::uint64_t>(k + 1, 0xFFFFFFFFu));
+}
+
+int ExportSingle(const ExportOptions& o, CRenderFrames& frames, std::string& error) {
   frames.SetOneFrameMode();
   if (!frames.Start(static_cast<unsigned long>(o.single))) {
     error = "cannot start replay";
     return 1;
   }
   // Past the end, the last picture is the one shown.
-  if (!frames.GetFrame(frame.bytes.data(), &frame.header, area))
-    frames.RenderFrame(frame.bytes.data(), &frame.header, area);
+  ExtractedPicture picture;
+  if (!frames.GetPicture(picture)) frames.CurrentPicture(picture);
   frames.Stop();
-  return WritePngFrame(o.output, frame.bytes.data(), frame.header.biWidth, frame.header.biHeight, frame.stride, error)
-             ? 0
-             : 1;
-}
-
-}  // namespace
-
-int RunExport(const ExportOptions& o, std::string& error) {
-  CRenderFrames frames;
-  if (OpenFrames(o, frames, error)) return 1;
-  const CRect area(0, 0, frames.GetXRes(), frames.GetYRes());
-  Frame frame;
-  if (!frame.Allocate(o.width ? o.width : area.Width(), o.height ? o.height : area.Height())) {
+  CFrameFit fit(o.width, o.height, o.smooth);
+  OutputFrame out;
+  if (!fit.Make(picture, out)) {
     error = "frame size too large";
     return 1;
   }
-  if (o.single >= 0) return ExportSingle(o, frames, frame, area, error);
-  const std::uint64_t duration = frames.GetReader().GetDuration();
-  const std::uint64_t to = o.to >= 0 ? static_cast<std::uint64_t>(o.to) : duration;
-  const std::uint64_t from = static_cast<std::uint64_t>(o.from);
-  if (to <= from) {
-    error = "the time range is empty (capture length " + std::to_string(duration) + " ms)";
-    return 1;
-  }
-  const unsigned long total = static_cast<unsigned long>(std::max<std::uint64_t>(1, (to - from) * o.fps / 1000));
-  mkdir(o.output.c_str(), 0777);
-  AudioOut audio;
-  if (!PrepareAudio(o, frames, to - from, audio, error)) return 1;
+  return WritePngFrame(o.output, out.pixels, out.width, out.height, out.stride, error) ? 0 : 1;
+}
+
+// Runs the extraction over the range, handing each output frame to `put`.
+// After the capture's last tick the last picture is repeated.
+template <typename Put>
+int RunFrames(CRenderFrames& frames, std::uint64_t from, unsigned long total, CFrameFit& fit, Put&& put,
+              std::string& error) {
   if (!frames.Start(static_cast<unsigned long>(from))) {
     error = "cannot start replay";
     return 1;
   }
-  CProgress progress(total, o.fps);
   bool ended = false;
+  ExtractedPicture picture;
+  OutputFrame out;
   for (unsigned long k = 0; k < total; ++k) {
-    // After the capture's last tick the picture no longer changes.
-    if (!ended && !frames.GetFrame(frame.bytes.data(), &frame.header, area)) {
+    if (!ended && !frames.GetPicture(picture)) {
       ended = true;
-      if (k == 0) frames.RenderFrame(frame.bytes.data(), &frame.header, area);
+      if (k == 0) frames.CurrentPicture(picture);
+      picture.changed.SetRectEmpty();
+      picture.resized = false;
+    } else if (ended) {
+      picture.changed.SetRectEmpty();
+      picture.resized = false;
     }
-    if (!WritePngFrame(FramePath(o.output, k), frame.bytes.data(), frame.header.biWidth, frame.header.biHeight,
-                       frame.stride, error) ||
-        !audio.Drain(frames)) {
-      if (error.empty()) error = "cannot write the sound file";
+    if (!fit.Make(picture, out)) {
+      error = "frame size too large";
       frames.Stop();
       return 1;
     }
-    progress.Show(k + 1, k + 1 == total);
+    if (!put(k, out)) {
+      frames.Stop();
+      return 1;
+    }
   }
   frames.Stop();
-  if (!audio.Drain(frames) || (audio.active && (!audio.wav.PadTo(audio.limit) || !audio.wav.Close()))) {
-    error = "cannot write the sound file";
+  return 0;
+}
+
+struct Range {
+  std::uint64_t from = 0;
+  unsigned long total = 0;
+};
+
+int ExportFrames(const ExportOptions& o, CRenderFrames& frames, const Range& range, std::string& error) {
+  if (mkdir(o.output.c_str(), 0777) != 0 && errno != EEXIST) {
+    error = "cannot create " + o.output + ": " + std::strerror(errno);
+    return 1;
+  }
+  AudioPlan audio;
+  CWavWriter wav;
+  const std::string wavPath = o.audio.empty() ? o.output + "/audio.wav" : o.audio;
+  if (PlanAudio(frames, range.total, o.fps, audio) &&
+      !wav.Create(wavPath, audio.format.samplesPerSecond, audio.format.bitsPerSample, audio.format.channels)) {
+    error = "cannot create " + wavPath;
+    return 1;
+  }
+  auto toWav = [&](const BYTE* p, std::size_t n) { return wav.Write(p, n); };
+  CPngPool pool(o.output);
+  CProgress progress(range.total, o.fps);
+  CFrameFit fit(o.width, o.height, o.smooth);
+  int code = RunFrames(
+      frames, range.from, range.total, fit,
+      [&](unsigned long k, const OutputFrame& f) {
+        if (!pool.Add(k, f, error)) return false;
+        if (!DrainAudio(frames, audio, toWav)) {
+          error = "cannot write the sound file " + wavPath;
+          return false;
+        }
+        progress.Show(k + 1, k + 1 == range.total);
+        return true;
+      },
+      error);
+  if (!pool.Finish(code == 0 ? &error : nullptr)) code = 1;
+  if (code == 0 && (!DrainAudio(frames, audio, toWav) || !PadAudio(audio, toWav) || (audio.active && !wav.Close()))) {
+    error = "cannot write the sound file " + wavPath;
+    code = 1;
+  }
+  if (code != 0) {
+    // No partial output: the frames and the sound written so far go.
+    pool.RemoveWritten();
+    if (audio.active) {
+      wav.Close();
+      ::unlink(wavPath.c_str());
+    }
+  }
+  return code;
+}
+
+int ExportVideo(const ExportOptions& o, CRenderFrames& frames, const Range& range, std::string& error) {
+  CVideoEncoder::Settings settings;
+  settings.format = o.kind == ExportKind::Mp4    ? CVideoEncoder::Format::Mp4
+                    : o.kind == ExportKind::Webm ? CVideoEncoder::Format::Webm
+                                                 : CVideoEncoder::Format::Gif;
+  settings.fps = o.fps;
+  settings.crf = o.crf;
+  settings.preset = o.preset;
+  AudioPlan audio;
+  if (o.kind != ExportKind::Gif && PlanAudio(frames, range.total, o.fps, audio)) {
+    settings.rate = audio.format.samplesPerSecond;
+    settings.bits = audio.format.bitsPerSample;
+    settings.channels = audio.format.channels;
+  }
+  // The output size: --size, or the first picture's (made even for the
+  // codecs that subsample colour).
+  settings.width = o.width;
+  settings.height = o.height;
+  if (!settings.width) {
+    // A second extractor in one-frame mode tells the first picture's size.
+    CRenderFrames probe;
+    ExportOptions single = o;
+    single.kind = ExportKind::Single;
+    if (OpenCapture(single, probe, error)) return 1;
+    probe.SetOneFrameMode();
+    ExtractedPicture first;
+    if (probe.Start(static_cast<unsigned long>(range.from)) && !probe.GetPicture(first)) probe.CurrentPicture(first);
+    probe.Stop();
+    settings.width = first.width > 0 ? first.width : frames.GetXRes();
+    settings.height = first.height > 0 ? first.height : frames.GetYRes();
+    if (o.kind != ExportKind::Gif) {
+      settings.width = std::max(2, settings.width & ~1);
+      settings.height = std::max(2, settings.height & ~1);
+    }
+  }
+  CVideoEncoder encoder;
+  if (!encoder.Open(o.output, settings, error)) return 1;
+  CFrameFit fit(settings.width, settings.height, o.smooth);
+  CProgress progress(encoder.NeedsPalettePass() ? range.total * 2 : range.total, o.fps);
+  unsigned long done = 0;
+  if (encoder.NeedsPalettePass()) {
+    const int code = RunFrames(
+        frames, range.from, range.total, fit,
+        [&](unsigned long, const OutputFrame& f) {
+          if (!encoder.AddPaletteFrame(f.pixels, f.stride, error)) return false;
+          progress.Show(++done, false);
+          return true;
+        },
+        error);
+    if (code || !encoder.EndPalette(error)) return 1;
+  }
+  auto toEncoder = [&](const BYTE* p, std::size_t n) { return encoder.AddAudio(p, n, error); };
+  const int code = RunFrames(
+      frames, range.from, range.total, fit,
+      [&](unsigned long, const OutputFrame& f) {
+        if (!encoder.AddFrame(f.pixels, f.stride, error) || !DrainAudio(frames, audio, toEncoder)) return false;
+        ++done;
+        progress.Show(done, done == (encoder.NeedsPalettePass() ? 2 * range.total : range.total));
+        return true;
+      },
+      error);
+  if (code) return 1;
+  if (!DrainAudio(frames, audio, toEncoder) || !PadAudio(audio, toEncoder) || !encoder.Finish(error)) {
+    if (error.empty()) error = "cannot write " + o.output;
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int RunExport(const ExportOptions& options, std::string& error) {
+  ExportOptions o = options;
+  if (IsVideo(o.kind) && !o.fpsGiven && o.kind != ExportKind::Gif) o.fps = PictureRate(o.capture);
+  CRenderFrames frames;
+  if (OpenCapture(o, frames, error)) return 1;
+  if (o.kind == ExportKind::Single) return ExportSingle(o, frames, error);
+  const std::uint64_t duration = frames.GetReader().GetDuration();
+  const std::uint64_t to = o.to >= 0 ? static_cast<std::uint64_t>(o.to) : duration;
+  Range range;
+  range.from = static_cast<std::uint64_t>(o.from);
+  if (to <= range.from) {
+    error = "the time range is empty (capture length " + std::to_string(duration) + " ms)";
+    return 1;
+  }
+  range.total = FrameCount(to - range.from, o.fps);
+  return IsVideo(o.kind) ? ExportVideo(o, frames, range, error) : ExportFrames(o, frames, range, error);
 }

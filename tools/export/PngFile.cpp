@@ -1,70 +1,126 @@
 #include "PngFile.h"
 
-#include <png.h>
+#include <libdeflate.h>
+#include <zlib.h>
 
-#include <csetjmp>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
 
-struct FileCloser {
-  std::FILE* file;
-  ~FileCloser() {
-    if (file) std::fclose(file);
+void Put32(std::string& out, std::uint32_t v) {
+  const char bytes[4] = {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                         static_cast<char>(v)};
+  out.append(bytes, 4);
+}
+
+void PutChunk(std::string& out, const char* type, const BYTE* data, std::size_t length) {
+  Put32(out, static_cast<std::uint32_t>(length));
+  const std::size_t start = out.size();
+  out.append(type, 4);
+  if (length) out.append(reinterpret_cast<const char*>(data), length);
+  const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(out.data() + start), static_cast<uInt>(length + 4));
+  Put32(out, static_cast<std::uint32_t>(crc));
+}
+
+// Filter byte 2 ("up") and RGB bytes per row, top row first.
+void FilterRows(const BYTE* pixels, int width, int height, std::size_t stride, std::vector<BYTE>& out) {
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+  out.resize((rowBytes + 1) * static_cast<std::size_t>(height));
+  std::vector<BYTE> previous(rowBytes, 0), current(rowBytes);
+  BYTE* o = out.data();
+  for (int r = 0; r < height; ++r) {
+    const BYTE* s = pixels + static_cast<std::size_t>(height - 1 - r) * stride;
+    for (int x = 0; x < width; ++x) {
+      current[3 * x] = s[3 * x + 2];
+      current[3 * x + 1] = s[3 * x + 1];
+      current[3 * x + 2] = s[3 * x];
+    }
+    *o++ = 2;
+    for (std::size_t i = 0; i < rowBytes; ++i) o[i] = static_cast<BYTE>(current[i] - previous[i]);
+    o += rowBytes;
+    current.swap(previous);
   }
+}
+
+struct CompressorFree {
+  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
 };
 
-void OnPngError(png_structp png, png_const_charp) { std::longjmp(png_jmpbuf(png), 1); }
-void OnPngWarning(png_structp, png_const_charp) {}
-
-// Only plain C values live across the jump point.
-bool WriteRows(std::FILE* file, int width, int height, png_bytep* rows) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
+bool Deflate(const std::vector<BYTE>& in, std::vector<BYTE>& out, PngDeflate how) {
+  if (how == PngDeflate::Libdeflate) {
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(libdeflate_alloc_compressor(1));
+    if (!compressor) return false;
+    out.resize(libdeflate_zlib_compress_bound(compressor.get(), in.size()));
+    const std::size_t n = libdeflate_zlib_compress(compressor.get(), in.data(), in.size(), out.data(), out.size());
+    out.resize(n);
+    return n > 0;
   }
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
+  if (in.size() > std::numeric_limits<uLong>::max() / 2) return false;
+  z_stream z{};
+  if (deflateInit2(&z, 1, Z_DEFLATED, 15, 8, how == PngDeflate::ZlibRle ? Z_RLE : Z_DEFAULT_STRATEGY) != Z_OK)
     return false;
-  }
-  png_init_io(png, file);
-  png_set_compression_level(png, 1);  // frames are many; speed over size
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  png_write_image(png, rows);
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
+  out.resize(deflateBound(&z, static_cast<uLong>(in.size())));
+  z.next_in = const_cast<Bytef*>(in.data());
+  z.avail_in = static_cast<uInt>(in.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  const int result = deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return result == Z_STREAM_END;
 }
 
 }  // namespace
 
-bool WritePngFrame(const std::string& path, const BYTE* pixels, int width, int height, std::size_t stride,
-                   std::string& error) {
-  FileCloser out{std::fopen(path.c_str(), "wb")};
-  if (!out.file) {
-    error = "cannot create " + path;
+bool EncodePng(const BYTE* pixels, int width, int height, std::size_t stride, std::string& png, PngDeflate how) {
+  png.clear();
+  if (!pixels || width <= 0 || height <= 0 || stride < static_cast<std::size_t>(width) * 3) return false;
+  // One IDAT chunk: its length must fit in 31 bits.
+  if ((static_cast<std::uint64_t>(width) * 3 + 1) * static_cast<std::uint64_t>(height) > 0x7F000000u) return false;
+  thread_local std::vector<BYTE> filtered, compressed;
+  FilterRows(pixels, width, height, stride, filtered);
+  if (!Deflate(filtered, compressed, how) || compressed.size() > 0x7FFFFFFFu) return false;
+  png.reserve(compressed.size() + 64);
+  png.append("\x89PNG\r\n\x1a\n", 8);
+  BYTE header[13] = {};
+  for (int i = 0; i < 4; ++i) {
+    header[i] = static_cast<BYTE>(static_cast<std::uint32_t>(width) >> (24 - 8 * i));
+    header[4 + i] = static_cast<BYTE>(static_cast<std::uint32_t>(height) >> (24 - 8 * i));
+  }
+  header[8] = 8;  // bits per component
+  header[9] = 2;  // RGB
+  PutChunk(png, "IHDR", header, sizeof header);
+  PutChunk(png, "IDAT", compressed.data(), compressed.size());
+  PutChunk(png, "IEND", nullptr, 0);
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& error) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    error = "cannot create " + path + ": " + std::strerror(errno);
     return false;
   }
-  std::vector<BYTE> rgb(static_cast<std::size_t>(width) * 3 * height);
-  std::vector<png_bytep> rows(height);
-  for (int r = 0; r < height; ++r) {
-    const BYTE* source = pixels + static_cast<std::size_t>(height - 1 - r) * stride;
-    BYTE* target = rgb.data() + static_cast<std::size_t>(r) * width * 3;
-    for (int x = 0; x < width; ++x) {
-      target[3 * x] = source[3 * x + 2];
-      target[3 * x + 1] = source[3 * x + 1];
-      target[3 * x + 2] = source[3 * x];
-    }
-    rows[r] = target;
-  }
-  if (!WriteRows(out.file, width, height, rows.data()) || std::fflush(out.file) != 0 || std::ferror(out.file)) {
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  if (std::fclose(file) != 0 || !written) {
     error = "cannot write " + path;
+    std::remove(path.c_str());
     return false;
   }
   return true;
+}
+
+bool WritePngFrame(const std::string& path, const BYTE* pixels, int width, int height, std::size_t stride,
+                   std::string& error) {
+  std::string png;
+  if (!EncodePng(pixels, width, height, stride, png, PngDeflate::ZlibFast)) {
+    error = "cannot encode " + path;
+    return false;
+  }
+  return WriteWholeFile(path, png, error);
 }

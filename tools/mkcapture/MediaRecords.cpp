@@ -15,7 +15,7 @@ CursorShape MakeCursorShape(const std::vector<const char*>& rows, int hotX, int 
   CursorShape shape;
   shape.hotX = hotX;
   shape.hotY = hotY;
-  const std::size_t stride = static_cast<std::size_t>(DibStride(shape.width, 1));
+  const std::size_t stride = static_cast<std::size_t>(CCaptureCursor::MaskRowBytes(shape.width));
   const std::size_t plane = stride * shape.height;
   shape.masks.assign(2 * plane, 0);
   std::fill(shape.masks.begin(), shape.masks.begin() + static_cast<std::ptrdiff_t>(plane), 0xFF);

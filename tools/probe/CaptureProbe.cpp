@@ -181,9 +181,9 @@ std::string CheckAudio(const CCaptureAudio& block, std::uint64_t expectedPositio
   if (format.codec != CCaptureAudio::kCodecPcm && format.codec != CCaptureAudio::kCodecGsm) {
     return str::Format("sound block: unknown codec %u", format.codec);
   }
-  if (format.samplesPerSecond == 0 || (format.bitsPerSample != 8 && format.bitsPerSample != 16) ||
-      (format.channels != 1 && format.channels != 2)) {
-    return str::Format("sound block: unusable format %u Hz, %u bits, %u channels", format.samplesPerSecond,
+  if (!CCaptureAudio::IsPlayableFormat(format)) {
+    return str::Format("sound block: format that cannot be played (dropped): %s %u Hz, %u bits, %u channels",
+                       format.codec == CCaptureAudio::kCodecGsm ? "GSM" : "PCM", format.samplesPerSecond,
                        format.bitsPerSample, format.channels);
   }
   if (format.codec == CCaptureAudio::kCodecGsm) {

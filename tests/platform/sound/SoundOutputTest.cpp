@@ -21,6 +21,23 @@ std::string UseDiskAudio() {
   return file;
 }
 
+// A device without a thread: it takes bytes only when the test pulls them,
+// and time moves only when the test moves it.
+std::uint32_t g_now = 0;
+std::uint32_t ManualNow() { return g_now; }
+struct ManualDevice {
+  explicit ManualDevice(DWORD deviceBytes) {
+    g_now = 1000;
+    CSoundOutput::UseManualDevice(&ManualNow, deviceBytes);
+  }
+  ~ManualDevice() { CSoundOutput::UseManualDevice(nullptr, 0); }
+};
+
+void Pull(CSoundOutput& out, DWORD bytes) {
+  std::vector<BYTE> sink(bytes);
+  out.Pull(sink.data(), bytes);
+}
+
 bool WaitForConsumed(CSoundOutput& out, ULONGLONG bytes) {
   for (int i = 0; i < 5000 && out.GetBytesConsumed() < bytes; ++i) Sleep(1);
   return out.GetBytesConsumed() >= bytes;
@@ -122,4 +139,50 @@ TEST(CSoundOutput, PlayCursorStandsForTheSampleBeingHeard) {
   // Setting the cursor while stopped is reported exactly.
   out.SetPlayCursor(5000);
   EXPECT_EQ(out.GetPlayCursor(), 5000u);
+}
+
+TEST(CSoundOutput, PlayCursorNeverStepsBackAcrossBuffersAndPauses) {
+  ManualDevice device(512);  // 32 ms at 16000 bytes a second
+  CSoundOutput out;
+  ASSERT_TRUE(out.Create(8000, 16, 1, 16000));
+  out.SetPlayCursor(2000);
+  out.Play();
+  Pull(out, 512);
+  EXPECT_EQ(out.GetPlayCursor(), 2000u);  // taken, not heard yet
+  g_now += 16;
+  EXPECT_EQ(out.GetPlayCursor(), 2256u);  // half the buffer played out
+  g_now += 24;
+  EXPECT_EQ(out.GetPlayCursor(), 2512u);  // all of it, and no further
+  // A smaller buffer taken now would put the estimate 256 bytes back.
+  Pull(out, 256);
+  EXPECT_EQ(out.GetPlayCursor(), 2512u);
+  g_now += 16;
+  EXPECT_EQ(out.GetPlayCursor(), 2512u);
+  g_now += 8;
+  EXPECT_EQ(out.GetPlayCursor(), 2640u);
+
+  // Stopping keeps the sample being heard; starting again from there, the
+  // first buffer taken does not move the cursor back.
+  g_now += 4;
+  const DWORD heard = out.GetPlayCursor();
+  EXPECT_EQ(heard, 2704u);
+  out.Stop();
+  EXPECT_EQ(out.GetPlayCursor(), heard);
+  g_now += 1000;
+  EXPECT_EQ(out.GetPlayCursor(), heard);
+  out.Play();
+  Pull(out, 512);
+  EXPECT_EQ(out.GetPlayCursor(), heard);
+  g_now += 32;
+  EXPECT_EQ(out.GetPlayCursor(), heard + 512);
+
+  // Across the wrap the cursor keeps counting from where it stood.
+  out.SetPlayCursor(15800);
+  EXPECT_EQ(out.GetPlayCursor(), 15800u);
+  Pull(out, 512);
+  g_now += 32;
+  EXPECT_EQ(out.GetPlayCursor(), (15800u + 512u) % 16000u);
+  // Setting the cursor is the one way to move it back.
+  out.SetPlayCursor(100);
+  EXPECT_EQ(out.GetPlayCursor(), 100u);
 }

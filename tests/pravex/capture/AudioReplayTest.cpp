@@ -111,9 +111,109 @@ TEST(CAudioReplay, BlocksWithUnplayableFormatsAreDropped) {
   player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 16, 0));
   player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 0xFFFFFFFF, 16, 2));
   player.WriteCaptureData(MakeBlock(7, 0, 0, pcm, 800));
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 12, 1));
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 16, 65));
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecGsm, 0, 0, pcm, 800, 8000, 16, 2));
   EXPECT_TRUE(Drain(player).empty());
   player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800));
   EXPECT_EQ(Drain(player).size(), 800u);
+  // Wide samples and many channels are playable: the ring keeps them as stored.
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 24, 2));
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 32, 6));
+  const std::vector<BYTE> kept = Drain(player);
+  ASSERT_EQ(kept.size(), 1600u);
+  EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), kept.begin()));
+}
+
+namespace {
+
+std::uint32_t g_soundNow = 0;
+std::uint32_t SoundNow() { return g_soundNow; }
+
+// The sound output without a device thread: the test pulls what the device
+// would take and moves its clock by hand.
+struct ManualSoundFixture : ::testing::Test {
+  void SetUp() override {
+    g_soundNow = 100;
+    CSoundOutput::UseManualDevice(&SoundNow, 512);
+  }
+  void TearDown() override { CSoundOutput::UseManualDevice(nullptr, 0); }
+  // Preroll with one block at 0, start and play.
+  static void Play(CAudioReplay& player, CCaptureAudio* block) {
+    Send(player, kRecordReset);
+    Send(player, kRecordBeginPreroll, 0);
+    player.WriteCaptureData(block);
+    Send(player, kRecordEndPreroll);
+    Send(player, kRecordStart);
+    Send(player, kRecordPlaying);
+  }
+  static std::vector<BYTE> Pull(CAudioReplay& player, DWORD n) {
+    std::vector<BYTE> out(n);
+    player.Output().Output().Pull(out.data(), n);
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST_F(ManualSoundFixture, WideAndManyChannelPcmIsConvertedForTheOutput) {
+  struct Case {
+    const char* name;
+    WORD bits, channels;
+    std::vector<BYTE> frames;    // two sample frames as stored
+    std::vector<BYTE> expected;  // what the output plays: 8 or 16 bits, 1 or 2 channels
+  } cases[] = {
+      {"24-bit stereo",
+       24, 2,
+       {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16},
+       {0x02, 0x03, 0x05, 0x06, 0x12, 0x13, 0x15, 0x16}},
+      {"32-bit mono", 32, 1, {0x01, 0x02, 0x03, 0x84, 0x11, 0x12, 0x13, 0x14}, {0x03, 0x84, 0x13, 0x14}},
+      {"16-bit 3 channels",
+       16, 3,
+       {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16},
+       {0x01, 0x02, 0x03, 0x04, 0x11, 0x12, 0x13, 0x14}},
+      {"8-bit 4 channels", 8, 4, {0x81, 0x82, 0x83, 0x84, 0x91, 0x92, 0x93, 0x94}, {0x81, 0x82, 0x91, 0x92}},
+      {"32-bit 6 channels",
+       32, 6,
+       {0, 0, 0x01, 0x02, 0, 0, 0x03, 0x04, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9,
+        0, 0, 0x11, 0x12, 0, 0, 0x13, 0x14, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9},
+       {0x01, 0x02, 0x03, 0x04, 0x11, 0x12, 0x13, 0x14}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CAudioReplay player;
+    // A half sample frame at the end is not played.
+    std::vector<BYTE> stored = c.frames;
+    stored.push_back(0x77);
+    Play(player, MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, stored, static_cast<DWORD>(stored.size()), 8000, c.bits,
+                           c.channels));
+    ASSERT_TRUE(player.Output().IsCreated());
+    const std::vector<BYTE> heard = Pull(player, static_cast<DWORD>(c.expected.size()) + 4);
+    EXPECT_EQ(std::vector<BYTE>(heard.begin(), heard.begin() + static_cast<std::ptrdiff_t>(c.expected.size())),
+              c.expected);
+    const BYTE silence = c.bits == 8 ? 0x80 : 0;
+    for (std::size_t i = c.expected.size(); i < heard.size(); ++i) EXPECT_EQ(heard[i], silence) << i;
+  }
+}
+
+TEST_F(ManualSoundFixture, ClockSteeringCountsConvertedBytesInTheCapturesUnits) {
+  // 24-bit stereo at 8000 Hz: 48000 bytes a second in the capture, 32000 in
+  // the output.
+  CManualTimeSource source{0};
+  CReplayClock clock{&source};
+  CAudioReplay player;
+  player.SetClock(&clock);
+  Play(player, MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(48000, 1), 48000, 8000, 24, 2));
+  // Half a second heard: 16000 output bytes taken and played out.
+  for (int i = 0; i < 31; ++i) Pull(player, 512);
+  Pull(player, 128);
+  g_soundNow += 1000;
+  ASSERT_EQ(player.Output().Output().GetPlayCursor(), 16000u);
+  clock.Reset(FALSE, 0);
+  clock.SetTime(535);
+  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 1000, 48000, Pattern(48000, 2), 48000, 8000, 24, 2));
+  EXPECT_EQ(player.GetQueuedEnd(), 96000u);
+  EXPECT_EQ(player.GetAdjustmentTotal(), -3);  // heard 500 ms, the clock 35 ms ahead
 }
 
 TEST(CAudioReplay, MemoryRingWrapsAndDropsWhatDoesNotFit) {

@@ -7,6 +7,7 @@
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/capture/CaptureIndex.h"
 #include "pravex/capture/CaptureInfo.h"
+#include "pravex/capture/CaptureInfoRecord.h"
 #include "pravex/capture/CaptureScreen.h"
 #include "tests/common/TestEnvironment.h"
 
@@ -262,13 +263,59 @@ TEST(CaptureFile, InformationRecordsBuildTheTable) {
   ASSERT_TRUE(reader.Open(path));
   CCaptureInfo info;
   reader.BuildInfo(info);
+  // Trailer order runs from the end of the file: the second record is applied
+  // first, and the first one's "Title" replaces its value in place.
   EXPECT_EQ(info.GetCount(), 3u);
   EXPECT_EQ(info.Lookup("CAPTUREFILE_VERSION"), "2");
-  EXPECT_EQ(info.Lookup("Title"), "Second");
-  EXPECT_EQ(info.GetKey(1), "Title");
+  EXPECT_EQ(info.Lookup("Title"), "First");
+  EXPECT_EQ(info.GetKey(0), "title");
+  EXPECT_EQ(info.GetKey(1), "Author");
   EXPECT_EQ(info.Lookup("Author"), "Ada");
   ASSERT_NE(reader.GetAnnotationRecord(), nullptr);
   EXPECT_EQ(reader.GetAnnotationRecord()->GetDataLength(), 3u);
+}
+
+TEST(CaptureFile, InformationRecordsApplyFromTheEndOfTheFileTowardsItsStart) {
+  const std::string path = testenv::MakeTempDir() + "/order.zeph";
+  CCaptureFileWriter writer;
+  ASSERT_TRUE(writer.Create(path));
+  writer.AddStream(kStreamScreen, 8, 4);
+  std::vector<BYTE> pixels(DibStride(8, 16) * 4, 0);
+  ASSERT_TRUE(writer.AddScreenPicture(0, pixels.data(), 8, 4, 16, true));
+  auto write = [&](auto fill) {
+    auto* record = new CCaptureInfoRecord();
+    fill(*record);
+    const bool ok = writer.WriteRecord(*record);
+    record->Release();
+    return ok;
+  };
+  // In file order: c, a, an empty compressed record, a damaged one, b.
+  ASSERT_TRUE(write([](CCaptureInfoRecord& r) { r.SetText("Shared|from-c;Gamma|3", false); }));
+  ASSERT_TRUE(write([](CCaptureInfoRecord& r) { r.SetText("Alpha|1", true); }));
+  ASSERT_TRUE(write([](CCaptureInfoRecord& r) {
+    r.SetDataCopy("x", 1);
+    r.SetEncoding(CCaptureInfoRecord::kEncodingZlib, 0);
+  }));
+  ASSERT_TRUE(write([](CCaptureInfoRecord& r) {
+    r.SetDataCopy("not zlib", 8);
+    r.SetEncoding(CCaptureInfoRecord::kEncodingZlib, 40);
+  }));
+  ASSERT_TRUE(write([](CCaptureInfoRecord& r) { r.SetText("Beta|2;shared|from-b", false); }));
+  ASSERT_TRUE(writer.Finish());
+  CCaptureFileReader reader;
+  ASSERT_TRUE(reader.Open(path));
+  CCaptureInfo info;
+  info.Set("Stale", "from an earlier file");
+  reader.BuildInfo(info);
+  // b is applied first, the damaged record is skipped, the empty one clears
+  // the table, then a and c fill it.
+  ASSERT_EQ(info.GetCount(), 3u);
+  EXPECT_EQ(info.GetKey(0), "Alpha");
+  EXPECT_EQ(info.GetValue(0), "1");
+  EXPECT_EQ(info.GetKey(1), "Shared");
+  EXPECT_EQ(info.GetValue(1), "from-c");
+  EXPECT_EQ(info.GetKey(2), "Gamma");
+  EXPECT_EQ(info.GetValue(2), "3");
 }
 
 // Lengths that do not fit the record or the file make the read fail; nothing

@@ -34,7 +34,7 @@ std::vector<CCaptureData*> RoundTrip(const std::vector<CCaptureData*>& records) 
 }
 
 std::vector<BYTE> CursorShape(WORD width, WORD height) {
-  return std::vector<BYTE>(2 * DibImageSize(width, height, 1), 0xF0);
+  return std::vector<BYTE>(2 * CCaptureCursor::MaskRowBytes(width) * height, 0xF0);
 }
 
 }  // namespace
@@ -71,19 +71,36 @@ TEST(CaptureRecords, VersionOneCursorIsReadAsVersionTwoWithoutHotSpot) {
 }
 
 TEST(CaptureRecords, CursorShapeShorterThanItsMasksIsSkipped) {
+  // Rows are unpadded: a mask row is (width + 7) / 8 bytes, a colour row
+  // width x bits / 8 bytes.
   struct Case {
+    WORD width, height;
     bool colour;
     WORD colourBits, offset;
     DWORD length;
     bool complete;
   } cases[] = {
-      {false, 1, 0, 256, true},   {false, 1, 0, 255, false}, {true, 16, 128, 128 + 2048, true},
-      {true, 16, 128, 2175, false}, {true, 16, 64, 4000, false}, {true, 0, 128, 4000, false},
+      {32, 32, false, 1, 0, 256, true},
+      {32, 32, false, 1, 0, 255, false},
+      {16, 16, false, 1, 0, 64, true},
+      {16, 16, false, 1, 0, 63, false},
+      {48, 4, false, 1, 0, 48, true},
+      {48, 4, false, 1, 0, 47, false},
+      {12, 2, false, 1, 0, 8, true},
+      {12, 2, false, 1, 0, 7, false},
+      {32, 32, true, 16, 128, 128 + 2048, true},
+      {32, 32, true, 16, 128, 2175, false},
+      {32, 32, true, 16, 64, 4000, false},
+      {32, 32, true, 0, 128, 4000, false},
+      {48, 2, true, 24, 12, 12 + 288, true},
+      {48, 2, true, 24, 12, 299, false},
+      {48, 2, true, 24, 11, 400, false},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " colour " << c.colour);
     auto* cursor = new CCaptureCursor();
     cursor->SetContentFlags(CCaptureCursor::kHasShape);
-    cursor->SetShape(c.colour, 0, 32, 32, c.colourBits, c.offset);
+    cursor->SetShape(c.colour, 0, c.width, c.height, c.colourBits, c.offset);
     const std::vector<BYTE> data(c.length, 1);
     cursor->SetDataCopy(data.data(), c.length);
     EXPECT_EQ(cursor->IsShapeComplete(), c.complete) << c.length;

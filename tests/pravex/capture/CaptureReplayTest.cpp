@@ -222,6 +222,37 @@ TEST_F(ReplayFixture, OfTwoMarksAtOneTimeOnlyTheFirstCounts) {
   reader.Stop();
 }
 
+TEST_F(ReplayFixture, StartingWhilePausedHoldsTheClockAndAMarkAtTheStartDoesNotHold) {
+  CRecordingNotify notify;
+  OpenWithScreen(WriteReplayCapture(Every(100, 500)));
+  reader.SetNotify(&notify);
+  reader.AddPauseMark(200, 5000);  // exactly at the start: taken with length 0
+  reader.AddPauseMark(400, 0);
+  reader.SetPaused(true);
+  ASSERT_TRUE(reader.Start(200, 0));
+  ASSERT_TRUE(screen.WaitForType(kRecordPaused));
+  const std::vector<DWORD> expected = {kRecordReset, kRecordBeginPreroll, kRecordScreen, kRecordScreen, kRecordScreen,
+                                       kRecordEndPreroll, kRecordStart, kRecordPaused};
+  EXPECT_EQ(screen.Types(), expected);
+  EXPECT_FALSE(screen.Has(kRecordPlaying));
+  EXPECT_TRUE(clock.IsPaused());
+  source.Advance(1000);
+  EXPECT_EQ(clock.Now(), 200u);
+  // The mark at the start is passed at once, as a pause until resumed: no
+  // hold, the next mark armed.
+  ASSERT_TRUE(notify.WaitForCount(1));
+  EXPECT_EQ(notify.Calls()[0], std::make_pair(0, DWORD{200}));
+  EXPECT_FALSE(reader.IsHolding());
+  EXPECT_EQ(clock.GetMarker(), 400u);
+  reader.SetPaused(false);
+  ASSERT_TRUE(screen.WaitUntil(LastControlIs(kRecordPlaying)));
+  EXPECT_EQ(clock.Now(), 200u);
+  AdvanceTo(300);
+  ASSERT_TRUE(screen.WaitForTime(kRecordScreen, 300));
+  EXPECT_EQ(notify.Calls().size(), 1u);
+  reader.Stop();
+}
+
 TEST_F(ReplayFixture, StopTimeEndsTheReplay) {
   OpenWithScreen(WriteReplayCapture(Every(1000, 9000)));
   ASSERT_TRUE(reader.Start(0, 3000));
@@ -241,6 +272,24 @@ TEST_F(ReplayFixture, ShowStartPictureSendsStoppedAndNoEndOfStream) {
                                        kRecordStart, kRecordPlaying,      kRecordStopped};
   EXPECT_EQ(screen.Types(), expected);
   reader.Stop();
+}
+
+TEST_F(ReplayFixture, ShowStartPictureOnARunningReplayReturnsAfterTheStartPicture) {
+  OpenWithScreen(WriteReplayCapture(Every(100, 500)));
+  ASSERT_TRUE(reader.Start());
+  ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
+  AdvanceTo(200);
+  ASSERT_TRUE(screen.WaitForTime(kRecordScreen, 200));
+  screen.Clear();
+  reader.ShowStartPicture();
+  // Everything is in when the call returns: the old replay's stop, then the
+  // preroll to the first picture and no full replay.
+  const std::vector<DWORD> expected = {kRecordStopped, kRecordReset, kRecordBeginPreroll, kRecordScreen,
+                                       kRecordEndPreroll, kRecordStart, kRecordPlaying,      kRecordStopped};
+  EXPECT_EQ(screen.Types(), expected);
+  EXPECT_EQ(screen.TimesOf(kRecordScreen), (std::vector<DWORD>{0}));
+  reader.Stop();
+  EXPECT_FALSE(screen.Has(kRecordEndOfStream));
 }
 
 TEST_F(ReplayFixture, FrameModeTicksAdvanceTheClockFromTheStartTime) {

@@ -2,6 +2,7 @@
 // random and desktop-like pictures at every depth, share and copy modes, and
 // records that must be refused without touching anything.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstring>
 
@@ -194,6 +195,49 @@ TEST(ScreenCodec, BadZlibDataIsDecodedAsStored) {
   raw->SetCompression(kCompressionZlib, 16);
   EXPECT_FALSE(codec.Decode(*raw));
   EXPECT_EQ(codec.GetLastStatus(), CScreenCodec::kDecodeInflateFailed);
+}
+
+TEST(ScreenCodec, ZlibKeyPicturesInflateAsZlibWouldTakeThem) {
+  // 4 x 2 16-bit raw picture (16 bytes) as a zlib stream.
+  std::vector<BYTE> picture(16);
+  for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<BYTE>(7 * i + 1);
+  auto deflated = [](const std::vector<BYTE>& bytes) {
+    std::vector<BYTE> out(compressBound(bytes.size()));
+    uLongf length = out.size();
+    compress2(out.data(), &length, bytes.data(), bytes.size(), 6);
+    out.resize(length);
+    return out;
+  };
+  const std::vector<BYTE> stream = deflated(picture);
+  struct Case {
+    const char* name;
+    std::vector<BYTE> data;
+    DWORD announced;
+    bool decodes;
+  };
+  std::vector<BYTE> trailing = stream;
+  trailing.insert(trailing.end(), {0xDE, 0xAD, 0xBE, 0xEF});  // bytes after the stream are ignored
+  std::vector<BYTE> damaged = stream;
+  damaged[damaged.size() - 1] ^= 0x01;  // the checksum no longer matches
+  const Case cases[] = {
+      {"exact", stream, 16, true},
+      {"trailing bytes", trailing, 16, true},
+      {"announced too small", stream, 15, false},
+      {"stream ends short of the picture", deflated(std::vector<BYTE>(picture.begin(), picture.begin() + 8)), 16,
+       false},
+      {"bad checksum", damaged, 16, false},
+      {"cut short", std::vector<BYTE>(stream.begin(), stream.end() - 3), 16, false},
+  };
+  for (const Case& c : cases) {
+    CScreenCodec codec;
+    RecordHold record{MakeScreen(4, 2, 16, kScreenRaw, c.data)};
+    record->SetCompression(kCompressionZlib, c.announced);
+    EXPECT_EQ(codec.Decode(*record), c.decodes) << c.name;
+    if (c.decodes) {
+      ASSERT_NE(codec.GetPicture(), nullptr) << c.name;
+      EXPECT_EQ(std::memcmp(codec.GetPicture(), picture.data(), picture.size()), 0) << c.name;
+    }
+  }
 }
 
 // Encode then decode gives back the picture, for every depth, for noise and

@@ -56,24 +56,48 @@ TEST_F(SoundBufferFixture, ZeroOrAbsurdFormatsAreRefused) {
   EXPECT_EQ(sound.QueuedBytes(), 0u);
 }
 
+std::uint32_t g_now = 0;
+std::uint32_t ManualNow() { return g_now; }
+
 TEST_F(SoundBufferFixture, PauseAndResumeContinueFromTheSavedCursor) {
+  // The device takes sound only when the test pulls it, and time moves only
+  // when the test moves it: nothing here depends on scheduling.
+  g_now = 5000;
+  CSoundOutput::UseManualDevice(&ManualNow, 512);
+  struct Restore {
+    ~Restore() { CSoundOutput::UseManualDevice(nullptr, 0); }
+  } restore;
   ASSERT_TRUE(sound.Create(8000, 16, 1));
-  std::vector<BYTE> block(64000, 1);
+  std::vector<BYTE> block(64000, 1), sink(512);
   ASSERT_TRUE(sound.Write(block.data(), 64000));
   sound.Arm();
   EXPECT_TRUE(sound.IsPaused());
   sound.Pause(FALSE);
-  for (int i = 0; i < 5000 && sound.Output().GetBytesConsumed() < 30000; ++i) Sleep(1);
+  for (int i = 0; i < 66; ++i) {
+    sound.Output().Pull(sink.data(), 512);
+    g_now += 16;  // half a device buffer between two pulls
+  }
+  // Paused between two device buffers: the cursor stands where the sound
+  // was heard, half a buffer short of what the device took.
+  const DWORD before = sound.Output().GetPlayCursor();
   sound.Pause(TRUE);
   const DWORD saved = sound.Output().GetPlayCursor();
-  EXPECT_GT(saved, 0u);
-  // While paused nothing moves, however long it lasts.
-  Sleep(5);
+  EXPECT_EQ(saved, before);
+  EXPECT_EQ(saved, 66u * 512u - 256u);
+  // While paused nothing moves, however long it lasts or whatever the device
+  // is fed meanwhile.
+  g_now += 5000;
+  sound.Output().Pull(sink.data(), 512);
   EXPECT_EQ(sound.Output().GetPlayCursor(), saved);
   sound.Pause(TRUE);  // repeating the state changes nothing
   sound.Pause(FALSE);
   EXPECT_EQ(sound.Output().GetPlayCursor(), saved);
   EXPECT_FALSE(sound.IsPaused());
+  // The first buffer after resuming is taken from the saved cursor on.
+  sound.Output().Pull(sink.data(), 512);
+  EXPECT_EQ(sound.Output().GetPlayCursor(), saved);
+  g_now += 8;
+  EXPECT_EQ(sound.Output().GetPlayCursor(), saved + 128);
 }
 
 TEST_F(SoundBufferFixture, MuteSetsTheMinimumVolume) {

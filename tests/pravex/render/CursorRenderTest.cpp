@@ -93,12 +93,33 @@ TEST(CursorRender, ClippedAtPictureEdgesAndShortShapeNotDrawn) {
 
   // A shape whose data is shorter than its two masks is not drawn.
   auto* shortShape = static_cast<CCaptureCursor*>(MonoCursor(8, 8, all, 0, 0, 0, 0));
-  std::vector<BYTE> half(shortShape->GetDataBytes(), shortShape->GetDataBytes() + 40);
-  shortShape->SetDataCopy(half.data(), 40);
+  std::vector<BYTE> half(shortShape->GetDataBytes(), shortShape->GetDataBytes() + 15);
+  shortShape->SetDataCopy(half.data(), 15);
   CTestRenderer q;
   Start(q, 20, 20);
   q.WriteCaptureData(shortShape);
   EXPECT_EQ(CountValue(q.ComposeAll(), 20, 20, kBack), 400);
+}
+
+TEST(CursorRender, WideShapeRowsAreReadUnpadded) {
+  // A 48 x 2 monochrome shape: 6 bytes per mask row, AND plane then XOR plane.
+  const std::vector<BYTE> data = {
+      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0x7F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,  // AND
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00,  // XOR
+  };
+  auto* cursor = new CCaptureCursor();
+  cursor->SetContentFlags(CCaptureCursor::kHasPosition | CCaptureCursor::kHasShape);
+  cursor->SetShape(false, 0, 48, 2, 1, 0);
+  cursor->SetPosition(10, 20, 0, 0);
+  cursor->SetDataCopy(data.data(), static_cast<DWORD>(data.size()));
+  CTestRenderer r;
+  Start(r);
+  r.WriteCaptureData(cursor);
+  const unsigned char* out = r.ComposeAll();
+  EXPECT_EQ(Pixel16(out, 80, 57, 20), 0xFFFF);                    // last column of row 0: white
+  EXPECT_EQ(Pixel16(out, 80, 10, 21), 0x0000);                    // first column of row 1: black
+  EXPECT_EQ(Pixel16(out, 80, 18, 21), static_cast<WORD>(~kBack));  // column 8 of row 1: inverted
+  EXPECT_EQ(CountValue(out, 80, 60, kBack), 80 * 60 - 3);
 }
 
 TEST(CursorRender, ClickIndicatorShowsLitButtonsWhileDown) {

@@ -145,3 +145,51 @@ TEST(FrameScale, TallAreasNeedNoRowLimit) {
   Scale(f, p, false);
   EXPECT_EQ(f.Get16(1, 2999), 0xF800);
 }
+
+TEST(FrameScale, ShrinkingAcrossWhileEnlargingDown) {
+  // 5 x 2 into 3 x 11: columns shrink (spans 0..2, 2..4, 4..4), rows enlarge
+  // in tenths (row r is r tenths past source row 0; row 10 is source row 1).
+  Picture p(5, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 5; ++x) p.Set(x, y, Rgb565(40 * x, 0, 96 * y));
+  Frame f(3, 11, 24);
+  Scale(f, p, true);
+  auto expect = [&](int c, int r, int red, int blue) {
+    EXPECT_EQ(f.At(c, r)[2], red) << c << "," << r;
+    EXPECT_EQ(f.At(c, r)[1], 0) << c << "," << r;
+    EXPECT_EQ(f.At(c, r)[0], blue) << c << "," << r;
+  };
+  // A whole tenth: the single pixel at the span's first column.
+  expect(0, 0, 0, 0);
+  expect(1, 0, 80, 0);
+  expect(2, 0, 160, 0);
+  expect(1, 10, 80, 96);
+  // Between rows: each column of the span interpolated (96 x 3 / 10 = 28), then averaged.
+  expect(0, 3, (0 + 40 + 80) / 3, 28);
+  expect(1, 3, (80 + 120 + 160) / 3, 28);
+  expect(2, 3, 160, 28);
+  expect(1, 9, 120, 86);  // 96 x 9 / 10
+}
+
+TEST(FrameScale, EnlargingAcrossWhileShrinkingDown) {
+  // 2 x 5 into 11 x 3: columns enlarge in tenths, rows shrink (spans 0..2,
+  // 2..4, 4..4); every row of a span is interpolated, then averaged.
+  Picture p(2, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 2; ++x) p.Set(x, y, Rgb565(160 * x, 0, 40 * y));
+  Frame f(11, 3, 24);
+  Scale(f, p, true);
+  auto expect = [&](int c, int r, int red, int blue) {
+    EXPECT_EQ(f.At(c, r)[2], red) << c << "," << r;
+    EXPECT_EQ(f.At(c, r)[0], blue) << c << "," << r;
+  };
+  expect(3, 0, 48, 40);     // (7 x 0 + 3 x 160) / 10; rows 0, 40, 80
+  expect(0, 1, 0, 120);     // rows 80, 120, 160
+  expect(10, 1, 160, 120);  // the last column interpolates with itself
+  expect(7, 2, 112, 160);   // the last row alone
+  // 16-bit frames pack the same components.
+  Frame g(11, 3, 16);
+  Scale(g, p, true);
+  EXPECT_EQ(g.Get16(3, 0), Rgb565(48, 0, 40));
+  EXPECT_EQ(g.Get16(7, 2), Rgb565(112, 0, 160));
+}

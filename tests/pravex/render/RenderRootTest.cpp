@@ -2,6 +2,12 @@
 // settings record, and composing with short or odd-sized pictures.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "glimra/AnnotateBox.h"
+#include "glimra/AnnotateData.h"
+#include "glimra/AnnotateList.h"
+#include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "pravex/render/RenderBase.h"
 #include "tests/pravex/render/RenderTestUtil.h"
@@ -154,4 +160,55 @@ TEST(RenderVars, CopiesSettingsOnlyAndBaseFindsNoHostWithoutMainWindow) {
   // Without settings and a window, posted notices go nowhere and nothing breaks.
   base.WriteCaptureData(ScreenRecord(FlatPicture(4, 4, 16, 1), 4, 4, 16, CRect(0, 0, 4, 4)));
   base.WriteCaptureData(Control(kRecordEndOfStream, kStreamScreen));
+}
+
+TEST(RenderRoot, AnnotationsShowOverPicturesOfEveryDepth) {
+  constexpr int kW = 20, kH = 16;
+  for (WORD bits : {WORD{8}, WORD{16}, WORD{24}}) {
+    SCOPED_TRACE(bits);
+    CTestRenderer r;
+    r.ClearPreview();
+    r.vars.SetCursorDisplay(0);
+    CAnnotateData& set = r.vars.GetAnnotateData();
+    CAnnotateList* list = set.AddNew(0);
+    list->SetDelay(60000);
+    auto* box = new CAnnotateBox(0);
+    box->SetRect(CRect(4, 4, 12, 10));
+    box->SetTransparency(0);
+    box->SetColor(RGB(255, 0, 0));
+    box->SetOutlineColor(RGB(0, 0, 255));
+    list->Add(box);
+    list->UpdateBoundingRect();
+    set.UpdateAnnotationDisplayList(0, nullptr);
+    // Grey (51, 51, 51): colour-cube index 43 at 8 bits.
+    std::vector<BYTE> pixels;
+    if (bits == 8)
+      pixels.assign(DibStride(kW, 8) * kH, 43);
+    else
+      pixels = FlatPicture(kW, kH, bits, static_cast<WORD>(((51 >> 3) << 11) | ((51 >> 2) << 5) | (51 >> 3)));
+    r.WriteCaptureData(ScreenRecord(pixels, kW, kH, bits, CRect(0, 0, kW, kH)));
+    const unsigned char* out = r.ComposeAll();
+    ASSERT_NE(out, nullptr);
+    // The back buffer of an 8-bit picture is 24-bit; the player and the
+    // exporter read its header from the renderer.
+    const BITMAPINFOHEADER& h = r.GetPictureInfo().bmiHeader;
+    const int outBits = bits == 8 ? 24 : bits;
+    ASSERT_EQ(h.biBitCount, outBits);
+    EXPECT_EQ(h.biWidth, kW);
+    EXPECT_EQ(std::abs(h.biHeight), kH);
+    const std::size_t stride = DibStride(kW, static_cast<WORD>(outBits));
+    auto rgb = [&](int x, int y) {
+      const unsigned char* p = out + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * (outBits / 8);
+      if (outBits == 16) {
+        const WORD v = static_cast<WORD>(p[0] | (p[1] << 8));
+        return RGB((v >> 8) & 0xF8, (v >> 3) & 0xFC, (v << 3) & 0xF8);
+      }
+      return RGB(p[2], p[1], p[0]);
+    };
+    EXPECT_EQ(rgb(6, 6), RGB(255, 0, 0) & (bits == 16 ? 0xF8FCF8u : 0xFFFFFFu));
+    EXPECT_EQ(rgb(4, 6), RGB(0, 0, 255) & (bits == 16 ? 0xF8FCF8u : 0xFFFFFFu));
+    EXPECT_EQ(rgb(15, 14), bits == 8 ? RGB(51, 51, 51) : RGB(48, 48, 48));  // 5-6-5 filled below 8 bits
+    // The stored picture itself stays as recorded.
+    EXPECT_EQ(r.GetScreenState().GetInfo().bmiHeader.biBitCount, bits);
+  }
 }

@@ -73,7 +73,7 @@ CCaptureData* Control(DWORD type, WORD stream, DWORD time) { return CCaptureData
 
 CCaptureData* MonoCursor(int w, int h, const std::vector<MonoPixel>& pixels, int x, int y, int hotX, int hotY,
                          BYTE click) {
-  const std::size_t row = DibStride(w, 1);
+  const std::size_t row = CCaptureCursor::MaskRowBytes(static_cast<std::uint64_t>(w));
   std::vector<BYTE> data(2 * row * h, 0);
   std::memset(data.data(), 0xFF, row * h);  // AND 1: transparent
   for (const MonoPixel& p : pixels) {
@@ -93,8 +93,8 @@ CCaptureData* MonoCursor(int w, int h, const std::vector<MonoPixel>& pixels, int
 }
 
 CCaptureData* ColourCursor(int w, int h, WORD bits, WORD value, int x, int y) {
-  const std::size_t mask = DibStride(w, 1) * h;
-  const std::size_t colourRow = DibStride(w, bits);
+  const std::size_t mask = CCaptureCursor::MaskRowBytes(static_cast<std::uint64_t>(w)) * h;
+  const std::size_t colourRow = CCaptureCursor::ColourRowBytes(static_cast<std::uint64_t>(w), bits);
   std::vector<BYTE> data(mask + colourRow * h, 0);
   for (int r = 0; r < h; ++r) {
     for (int c = 0; c < w; ++c) {

@@ -112,11 +112,19 @@ TEST(CScriptBase, LineReaderSkipsLineEndsAndStopsAtZeroBytes) {
   EXPECT_EQ(line(script.GetNextLine()), "<null>");
   EXPECT_EQ(line(script.GetNextLine()), "<null>");
 
-  // Reading ends at a zero byte: no endless empty lines, nothing after it.
+  // A zero byte ends the line before it, then the reading: no endless empty
+  // lines, nothing after it.
   Use(script, std::string("a\r\nb\0c\r\nd\r\n", 11));
   EXPECT_EQ(line(script.GetFirstLine()), "a");
+  EXPECT_EQ(line(script.GetNextLine()), "b");
   for (int i = 0; i < 3; ++i) EXPECT_EQ(line(script.GetNextLine()), "<null>");
+  EXPECT_EQ(line(script.GetFirstLine()), "a");  // reading again starts over
   EXPECT_EQ(script.GetFirstTag("d"), "");
+  Use(script, std::string("a\r\n\0b\r\n", 6));
+  EXPECT_EQ(line(script.GetFirstLine()), "a");
+  EXPECT_EQ(line(script.GetNextLine()), "<null>");  // no empty line at the zero byte
+  Use(script, std::string("\0a\r\n", 4));
+  EXPECT_EQ(line(script.GetFirstLine()), "<null>");
 
   // A line that does not fit the buffer is not returned.
   Use(script, std::string(CScriptBase::kLineBufferSize, 'x') + "\r\nshort\r\n");

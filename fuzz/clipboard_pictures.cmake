@@ -1,0 +1,1 @@
+olvane_fuzz_target(clipboard_pictures platform)

@@ -1,0 +1,1 @@
+olvane_fuzz_target(hot_bitmap sintra)
