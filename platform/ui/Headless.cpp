@@ -44,6 +44,7 @@ BOOL PushWindowEvent(HWND hwnd, Uint8 kind, int data1 = 0, int data2 = 0) {
   ev.type = SDL_WINDOWEVENT;
   ev.window.windowID = id;
   ev.window.event = kind;
+  ev.window.padding1 = uicore::kInjectedWindowEvent;
   ev.window.data1 = data1;
   ev.window.data2 = data2;
   return Push(ev);
@@ -57,6 +58,7 @@ BOOL InjectMouseMove(HWND hwnd, POINT clientPoint) {
   SDL_Event ev{};
   ev.type = SDL_MOUSEMOTION;
   ev.motion.windowID = top->Native()->sdlId;
+  ev.motion.which = uicore::kInjectedMouse;
   ev.motion.x = clientPoint.x;
   ev.motion.y = clientPoint.y;
   ev.motion.state = ButtonMask();
@@ -69,6 +71,7 @@ BOOL InjectMouseButton(HWND hwnd, POINT clientPoint, int button, bool down, int 
   SDL_Event ev{};
   ev.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
   ev.button.windowID = top->Native()->sdlId;
+  ev.button.which = uicore::kInjectedMouse;
   ev.button.button = button == VK_RBUTTON ? SDL_BUTTON_RIGHT : (button == VK_MBUTTON ? SDL_BUTTON_MIDDLE : SDL_BUTTON_LEFT);
   ev.button.state = down ? SDL_PRESSED : SDL_RELEASED;
   ev.button.clicks = static_cast<Uint8>(clicks < 1 ? 1 : (clicks > 255 ? 255 : clicks));

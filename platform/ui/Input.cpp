@@ -58,12 +58,157 @@ void UpdateModifierKeys() {
   k[VK_MENU] = (k[VK_LMENU] | k[VK_RMENU]) & 0x80;
 }
 
-// Sends a mouse message to the capture window or the window under the point.
-void DeliverMouse(CWnd* top, POINT clientPoint, UINT message, WPARAM extra) {
-  Core& core = Get();
+// Whether the desktop tells where its pointer is on the screen (X11 does;
+// the dummy driver and Wayland do not).
+bool HasGlobalPointer() {
+  static const bool has = [] {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::strcmp(driver, "x11") == 0;
+  }();
+  return has;
+}
+
+// The screen point of a mouse event. The event's window coordinates are
+// relative to where the window stood when the desktop made the event, which
+// lags behind a window that is being moved or sized; the desktop's pointer
+// position does not, so it is used where there is one (injected input keeps
+// its own coordinates).
+POINT ScreenPointOf(CWnd* top, POINT clientPoint, Uint32 which) {
+  if (which != kInjectedMouse && HasGlobalPointer()) {
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    return POINT{x, y};
+  }
   POINT screen = clientPoint;
   top->ClientToScreen(&screen);
+  return screen;
+}
+
+UINT CursorForEdge(UINT edge) {
+  switch (edge) {
+    case WMSZ_LEFT:
+    case WMSZ_RIGHT: return IDC_SIZEWE;
+    case WMSZ_TOP:
+    case WMSZ_BOTTOM: return IDC_SIZENS;
+    case WMSZ_TOPLEFT:
+    case WMSZ_BOTTOMRIGHT: return IDC_SIZENWSE;
+    default: return IDC_SIZENESW;
+  }
+}
+
+// One step of the layer's sizing loop: the mouse is at `screen`.
+void SizingStep(POINT screen) {
+  Core& core = Get();
+  SizingDrag& drag = core.sizing;
+  CWnd* top = Lookup(drag.hwnd);
+  if (!top) {
+    drag.hwnd = nullptr;
+    return;
+  }
+  const HWND self = drag.hwnd;
+  const UINT edge = drag.edge;
+  const bool left = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
+  const bool right = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
+  const bool upper = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
+  const bool lower = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
+  const int dx = std::clamp(static_cast<int>(screen.x - drag.start.x), -32768, 32768);
+  const int dy = std::clamp(static_cast<int>(screen.y - drag.start.y), -32768, 32768);
+  CRect r = drag.startRect;
+  if (left) r.left += dx;
+  if (right) r.right += dx;
+  if (upper) r.top += dy;
+  if (lower) r.bottom += dy;
+  // The track sizes are asked afresh on every step (a window may change them
+  // as it is sized) and hold both for the proposal and for what the window
+  // makes of it.
+  MINMAXINFO info{};
+  info.ptMinTrackSize = {1, 1};
+  info.ptMaxTrackSize = {16384, 16384};
+  top->SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  if (Lookup(self) != top) return;
+  const int minW = std::clamp<int>(info.ptMinTrackSize.x, 1, 16384);
+  const int minH = std::clamp<int>(info.ptMinTrackSize.y, 1, 16384);
+  const int maxW = std::clamp<int>(info.ptMaxTrackSize.x, minW, 16384);
+  const int maxH = std::clamp<int>(info.ptMaxTrackSize.y, minH, 16384);
+  auto clampToTrack = [&](CRect& rect) {
+    const int w = std::clamp(rect.Width(), minW, maxW);
+    const int h = std::clamp(rect.Height(), minH, maxH);
+    if (left)
+      rect.left = rect.right - w;
+    else
+      rect.right = rect.left + w;
+    if (upper)
+      rect.top = rect.bottom - h;
+    else
+      rect.bottom = rect.top + h;
+  };
+  clampToTrack(r);
+  top->SendMessage(WM_SIZING, edge, reinterpret_cast<LPARAM>(&r));
+  if (Lookup(self) != top) return;
+  r.NormalizeRect();
+  clampToTrack(r);
+  CRect now;
+  top->GetWindowRect(&now);
+  if (!now.EqualRect(&r))
+    top->SetWindowPos(nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Mouse input while the layer sizes a window; true when it was taken.
+bool HandleSizing(const SDL_Event& ev) {
+  Core& core = Get();
+  if (!core.sizing.hwnd) return false;
+  CWnd* top = Lookup(core.sizing.hwnd);
+  if (!top || !top->Native()) {
+    core.sizing.hwnd = nullptr;
+    SDL_CaptureMouse(SDL_FALSE);
+    return false;
+  }
+  if (ev.type == SDL_MOUSEMOTION) {
+    CWnd* over = TopLevelForSdl(ev.motion.windowID);
+    if (over) core.cursorScreen = ScreenPointOf(over, POINT{ev.motion.x, ev.motion.y}, ev.motion.which);
+    SizingStep(core.cursorScreen);
+    return true;
+  }
+  if (ev.type == SDL_MOUSEBUTTONUP || ev.type == SDL_MOUSEBUTTONDOWN) {
+    if (ev.button.button == SDL_BUTTON_LEFT) core.keys[VK_LBUTTON] = ev.type == SDL_MOUSEBUTTONDOWN ? 0x80 : 0;
+    if (ev.type == SDL_MOUSEBUTTONUP && ev.button.button == SDL_BUTTON_LEFT) {
+      core.sizing.hwnd = nullptr;
+      SDL_CaptureMouse(SDL_FALSE);
+    }
+    return true;
+  }
+  return false;
+}
+
+// The sizing band of a self-framed window, tested before its children: the
+// cursor shows the edge, and a left press starts the layer's sizing loop.
+bool HandleSizingBand(CWnd* top, POINT clientPoint, POINT screen, UINT message) {
+  Core& core = Get();
+  if (core.capture || (message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK))
+    return false;
+  const UINT edge = SizingEdgeAt(top, clientPoint);
+  if (!edge) return false;
+  EndLeaveTracking(nullptr);
+  core.hover = nullptr;
+  ::SetCursor(LoadCursor(nullptr, CursorForEdge(edge)));
+  if (message != WM_MOUSEMOVE) {
+    core.sizing.hwnd = top->m_hWnd;
+    core.sizing.edge = edge;
+    core.sizing.start = screen;
+    top->GetWindowRect(&core.sizing.startRect);
+    SDL_CaptureMouse(SDL_TRUE);
+  }
+  return true;
+}
+
+// Sends a mouse message to the capture window or the window under the point.
+void DeliverMouse(CWnd* top, POINT clientPoint, UINT message, WPARAM extra, Uint32 which = kInjectedMouse) {
+  Core& core = Get();
+  POINT screen = message == WM_MOUSEWHEEL ? core.cursorScreen : ScreenPointOf(top, clientPoint, which);
   core.cursorScreen = screen;
+  clientPoint = screen;
+  top->ScreenToClient(&clientPoint);
+  if (HandleSizingBand(top, clientPoint, screen, message)) return;
   CWnd* under = HitTest(top, clientPoint);
   HWND underHwnd = under ? under->m_hWnd : nullptr;
   if (message == WM_MOUSEMOVE) EndLeaveTracking(underHwnd);
@@ -103,7 +248,7 @@ void HandleButton(const SDL_MouseButtonEvent& ev) {
     if (!target) target = HitTest(top, pt);
     if (target && (target->ClassStyle() & CS_DBLCLKS)) message += 2;  // the double-click message
   }
-  DeliverMouse(top, POINT{ev.x, ev.y}, message, 0);
+  DeliverMouse(top, POINT{ev.x, ev.y}, message, 0, ev.which);
 }
 
 HWND KeyTarget(Uint32 windowID) {
@@ -208,12 +353,38 @@ CWnd* HitTest(CWnd* top, POINT clientPoint) {
   return w->IsWindowEnabled() ? w : nullptr;
 }
 
+UINT SizingEdgeAt(CWnd* top, POINT clientPoint) {
+  if (!top || !top->IsSelfFramed() || top->IsZoomed() || top->IsIconic()) return 0;
+  CRect r;
+  top->GetClientRectWithBars(&r);
+  if (!r.PtInRect(clientPoint) || !InWindowShape(top, clientPoint)) return 0;
+  const bool left = clientPoint.x < r.left + kSizingBand;
+  const bool right = !left && clientPoint.x >= r.right - kSizingBand;
+  const bool upper = clientPoint.y < r.top + kSizingBand;
+  const bool lower = !upper && clientPoint.y >= r.bottom - kSizingBand;
+  if (upper) return left ? WMSZ_TOPLEFT : (right ? WMSZ_TOPRIGHT : WMSZ_TOP);
+  if (lower) return left ? WMSZ_BOTTOMLEFT : (right ? WMSZ_BOTTOMRIGHT : WMSZ_BOTTOM);
+  return left ? WMSZ_LEFT : (right ? WMSZ_RIGHT : 0);
+}
+
+UINT EdgeFromChange(const CRect& before, const CRect& after) {
+  const bool left = after.left != before.left;
+  const bool right = !left && after.right != before.right;
+  const bool upper = after.top != before.top;
+  const bool lower = !upper && after.bottom != before.bottom;
+  if (upper) return left ? WMSZ_TOPLEFT : (right ? WMSZ_TOPRIGHT : WMSZ_TOP);
+  if (lower) return left ? WMSZ_BOTTOMLEFT : (right ? WMSZ_BOTTOMRIGHT : WMSZ_BOTTOM);
+  if (left) return WMSZ_LEFT;
+  return right ? WMSZ_RIGHT : WMSZ_BOTTOMRIGHT;
+}
+
 void HandleInputEvent(const SDL_Event& ev) {
   Core& core = Get();
+  if (HandleSizing(ev)) return;
   switch (ev.type) {
     case SDL_MOUSEMOTION: {
       CWnd* top = TopLevelForSdl(ev.motion.windowID);
-      if (top) DeliverMouse(top, POINT{ev.motion.x, ev.motion.y}, WM_MOUSEMOVE, 0);
+      if (top) DeliverMouse(top, POINT{ev.motion.x, ev.motion.y}, WM_MOUSEMOVE, 0, ev.motion.which);
       break;
     }
     case SDL_MOUSEBUTTONDOWN:

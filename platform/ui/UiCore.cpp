@@ -271,9 +271,18 @@ void HandleSizedByUser(CWnd* top, int width, int height) {
   // within WM_GETMINMAXINFO, and apply what the window settled on.
   CRect rect;
   top->GetWindowRect(&rect);
-  CRect proposal(rect.left, rect.top, rect.left + width + (rect.Width() - client.Width()),
-                 rect.top + height + (rect.Height() - client.Height()));
-  top->SendMessage(WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposal));
+  // The desktop may have moved the window's origin too (a drag of its left
+  // or top side): the new rectangle starts where the native window is now.
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(top->Native()->window, &x, &y);
+  CPoint origin(0, 0);
+  top->ClientToScreen(&origin);
+  const int left = rect.left + (x - origin.x);
+  const int upper = rect.top + (y - origin.y);
+  CRect proposal(left, upper, left + width + (rect.Width() - client.Width()),
+                 upper + height + (rect.Height() - client.Height()));
+  const UINT edge = EdgeFromChange(rect, proposal);
+  top->SendMessage(WM_SIZING, edge, reinterpret_cast<LPARAM>(&proposal));
   MINMAXINFO info{};
   info.ptMinTrackSize = {1, 1};
   info.ptMaxTrackSize = {16384, 16384};
@@ -289,10 +298,20 @@ void HandleWindowEvent(const SDL_WindowEvent& ev) {
   CWnd* top = TopLevelForSdl(ev.windowID);
   if (!top) return;
   Core& core = Get();
+  // A desktop reports every size and place a window went through; while the
+  // layer sizes or moves a window step by step, most of them are already
+  // out of date when they are read. The native window's present size and
+  // place are what count (injected events carry their own).
+  int data1 = ev.data1, data2 = ev.data2;
+  if (ev.padding1 != kInjectedWindowEvent) {
+    if (ev.event == SDL_WINDOWEVENT_SIZE_CHANGED || ev.event == SDL_WINDOWEVENT_RESIZED)
+      SDL_GetWindowSize(top->Native()->window, &data1, &data2);
+    if (ev.event == SDL_WINDOWEVENT_MOVED) SDL_GetWindowPosition(top->Native()->window, &data1, &data2);
+  }
   switch (ev.event) {
-    case SDL_WINDOWEVENT_SIZE_CHANGED: top->ApplyNativeSize(ev.data1, ev.data2); break;
-    case SDL_WINDOWEVENT_RESIZED: HandleSizedByUser(top, ev.data1, ev.data2); break;
-    case SDL_WINDOWEVENT_MOVED: top->ApplyNativePosition(ev.data1, ev.data2); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: top->ApplyNativeSize(data1, data2); break;
+    case SDL_WINDOWEVENT_RESIZED: HandleSizedByUser(top, data1, data2); break;
+    case SDL_WINDOWEVENT_MOVED: top->ApplyNativePosition(data1, data2); break;
     case SDL_WINDOWEVENT_EXPOSED: top->InvalidateTree(); break;
     case SDL_WINDOWEVENT_CLOSE: top->SendMessage(WM_CLOSE); break;
     case SDL_WINDOWEVENT_FOCUS_GAINED: {

@@ -54,6 +54,20 @@ struct Timer {
   std::uint64_t due;
 };
 
+// The mouse id of input injected by the headless driver (Headless.h): its
+// coordinates are taken as given, never from the desktop's pointer.
+constexpr Uint32 kInjectedMouse = 0x4F4C5631;
+// The mark (in the padding) of window events injected by the headless driver.
+constexpr Uint8 kInjectedWindowEvent = 0xA5;
+
+// A window being sized by the layer's own sizing band.
+struct SizingDrag {
+  HWND hwnd = nullptr;
+  UINT edge = 0;       // WMSZ_...
+  POINT start{0, 0};   // screen point of the press
+  CRect startRect;     // window rectangle at the press
+};
+
 // Input events can be taken over by a modal tracker (a popup menu).
 using InputHook = std::function<bool(const SDL_Event&)>;
 
@@ -81,6 +95,7 @@ struct Core {
   POINT cursorScreen{0, 0};
   BYTE keys[256] = {};
   HCURSOR cursor = nullptr;
+  SizingDrag sizing;
 
   bool quit = false;
   int exitCode = 0;
@@ -125,6 +140,13 @@ CWnd* HitTest(CWnd* top, POINT clientPoint);
 // Whether a client point of a top-level window lies inside its shape (true
 // when it has none).
 bool InWindowShape(CWnd* top, POINT clientPoint);
+
+// The WMSZ_ edge of a self-framed top-level window's sizing band at a client
+// point of it (0 outside the band), and the band's width.
+constexpr int kSizingBand = 4;
+UINT SizingEdgeAt(CWnd* top, POINT clientPoint);
+// The edge a desktop-driven resize worked on, from the sides that moved.
+UINT EdgeFromChange(const CRect& before, const CRect& after);
 
 int VirtualKeyFromSdl(SDL_Keycode key);
 SDL_Keycode SdlFromVirtualKey(int vk);

@@ -174,8 +174,11 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
 
 BOOL CWnd::CreateNative(const char* title) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
-  if (!(m_style & WS_CAPTION) && !(m_style & WS_THICKFRAME)) flags |= SDL_WINDOW_BORDERLESS;
-  if (m_style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
+  // Only a window with a caption gets the desktop's frame; a sizable window
+  // without one is borderless and sized through the layer's sizing band.
+  const bool framed = (m_style & WS_CAPTION) == WS_CAPTION;
+  if (!framed) flags |= SDL_WINDOW_BORDERLESS;
+  if (framed && (m_style & WS_THICKFRAME)) flags |= SDL_WINDOW_RESIZABLE;
   if (m_exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   if (m_exStyle & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
   if (m_owner && (m_style & WS_POPUP) && !(m_style & WS_CAPTION)) flags |= SDL_WINDOW_SKIP_TASKBAR;

@@ -130,6 +130,10 @@ class CWnd {
   DWORD GetExStyle() const;
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
   BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
+  // A top-level window that sizes itself: WS_THICKFRAME without WS_CAPTION.
+  // The desktop draws no frame round it; the window layer gives it a sizing
+  // band just inside its edges instead (not while full screen or maximized).
+  BOOL IsSelfFramed() const;
   // Native full-screen state of a top-level window (desktop-sized, no frame).
   BOOL SetFullScreen(BOOL on);
   void SetWindowText(const char* text);

@@ -313,10 +313,18 @@ BOOL CWnd::IsZoomed() const {
 DWORD CWnd::GetStyle() const { return m_style; }
 DWORD CWnd::GetExStyle() const { return m_exStyle; }
 
+BOOL CWnd::IsSelfFramed() const {
+  return m_native && (m_style & WS_THICKFRAME) && (m_style & WS_CAPTION) != WS_CAPTION && !m_fullScreen ? TRUE
+                                                                                                     : FALSE;
+}
+
 void CWnd::ApplyStyleToNative() {
   if (!m_native) return;
-  SDL_SetWindowBordered(m_native->window, (m_style & (WS_CAPTION | WS_THICKFRAME)) ? SDL_TRUE : SDL_FALSE);
-  SDL_SetWindowResizable(m_native->window, (m_style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+  // Only a window with a caption gets the desktop's frame; a sizable window
+  // without one stays borderless and is sized through the layer's band.
+  const bool framed = (m_style & WS_CAPTION) == WS_CAPTION;
+  SDL_SetWindowBordered(m_native->window, framed ? SDL_TRUE : SDL_FALSE);
+  SDL_SetWindowResizable(m_native->window, framed && (m_style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
   SDL_SetWindowAlwaysOnTop(m_native->window, (m_exStyle & WS_EX_TOPMOST) ? SDL_TRUE : SDL_FALSE);
 }
 
