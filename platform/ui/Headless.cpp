@@ -171,4 +171,11 @@ BOOL SaveWindowBitmap(HWND hwnd, const std::string& path) {
   return surface && SDL_SaveBMP(surface, path.c_str()) == 0 ? TRUE : FALSE;
 }
 
+BOOL GetNativeWindowClass(HWND hwnd, std::string& instance, std::string& className) {
+  CWnd* wnd = uicore::Lookup(hwnd);
+  CWnd* top = wnd ? wnd->GetTopLevelParent() : nullptr;
+  if (!top || !top->Native()) return FALSE;
+  return uicore::ReadWindowClass(top->Native()->window, instance, className) ? TRUE : FALSE;
+}
+
 }  // namespace ui

@@ -33,6 +33,10 @@ BOOL InjectFocus(HWND hwnd, bool gained);
 // The user asked to close the top-level window of `hwnd`.
 BOOL InjectClose(HWND hwnd);
 
+// The X11 WM_CLASS of the native window of `hwnd` (instance and class
+// names); FALSE when the window is not an X11 window.
+BOOL GetNativeWindowClass(HWND hwnd, std::string& instance, std::string& className);
+
 // While a popup menu is tracked: the window of an open level (0 the first),
 // and an item's rectangle in that window's client coordinates.
 HWND GetOpenMenuWindow(int level);

@@ -3,6 +3,9 @@
 // timeout only ever shortens). Posting from any thread wakes it.
 #include "platform/ui/UiCore.h"
 
+#include <SDL_syswm.h>
+#include <errno.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -39,7 +42,17 @@ bool EnsureStarted() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+  // Where an X server is reachable (also through XWayland) its driver is
+  // preferred to native Wayland: the windows of this layer place themselves
+  // (popups, tooltips, menus, a window dragged by its face), which Wayland
+  // does not allow a client to do. A driver named in SDL_VIDEODRIVER wins.
+  bool preferX11 = !SDL_getenv("SDL_VIDEODRIVER") && SDL_getenv("DISPLAY") && *SDL_getenv("DISPLAY");
+  if (preferX11) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    if (!preferX11) return false;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);  // no X server after all: let SDL choose
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+  }
   const Uint32 type = SDL_RegisterEvents(1);
   if (type == static_cast<Uint32>(-1)) return false;
   core.uiThread = std::this_thread::get_id();
@@ -56,6 +69,55 @@ bool OnUiThread() {
 std::uint64_t NowMs() {
   using namespace std::chrono;
   return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+namespace {
+
+struct XClassHintRecord {
+  char* res_name;
+  char* res_class;
+};
+
+// Xlib is already loaded by the X11 driver; its calls are looked up at run
+// time so that the library needs no X11 link of its own.
+void* XlibFunction(const char* name) {
+  static void* xlib = SDL_LoadObject("libX11.so.6");
+  return xlib ? SDL_LoadFunction(xlib, name) : nullptr;
+}
+
+bool X11WindowOf(SDL_Window* window, SDL_SysWMinfo& info) {
+  SDL_VERSION(&info.version);
+  return window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
+}
+
+}  // namespace
+
+void ApplyWindowClass(SDL_Window* window, const std::string& className) {
+  SDL_SysWMinfo info;
+  if (className.empty() || !X11WindowOf(window, info)) return;
+  using SetClassHint = int (*)(Display*, Window, XClassHintRecord*);
+  static auto setClassHint = reinterpret_cast<SetClassHint>(XlibFunction("XSetClassHint"));
+  if (!setClassHint) return;
+  std::string instance = program_invocation_short_name ? program_invocation_short_name : "olvane";
+  std::string cls = className;
+  XClassHintRecord hint{instance.data(), cls.data()};
+  setClassHint(info.info.x11.display, info.info.x11.window, &hint);
+}
+
+bool ReadWindowClass(SDL_Window* window, std::string& instance, std::string& className) {
+  SDL_SysWMinfo info;
+  if (!X11WindowOf(window, info)) return false;
+  using GetClassHint = int (*)(Display*, Window, XClassHintRecord*);
+  using Free = int (*)(void*);
+  static auto getClassHint = reinterpret_cast<GetClassHint>(XlibFunction("XGetClassHint"));
+  static auto release = reinterpret_cast<Free>(XlibFunction("XFree"));
+  XClassHintRecord hint{nullptr, nullptr};
+  if (!getClassHint || !release || !getClassHint(info.info.x11.display, info.info.x11.window, &hint)) return false;
+  instance = hint.res_name ? hint.res_name : "";
+  className = hint.res_class ? hint.res_class : "";
+  if (hint.res_name) release(hint.res_name);
+  if (hint.res_class) release(hint.res_class);
+  return true;
 }
 
 // ---- window table ------------------------------------------------------------

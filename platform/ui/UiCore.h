@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -131,6 +132,11 @@ SDL_Keycode SdlFromVirtualKey(int vk);
 // Native icon and background helpers (Cursor.cpp, Paint.cpp).
 void ApplyIcon(SDL_Window* window, HICON icon);
 LRESULT EraseWithClassBackground(CWnd* wnd, CDC* dc);
+
+// Names a new native window's class for the desktop (X11 WM_CLASS: the
+// class name and the program's name); nothing on other drivers.
+void ApplyWindowClass(SDL_Window* window, const std::string& className);
+bool ReadWindowClass(SDL_Window* window, std::string& instance, std::string& className);
 
 // Timers.
 void RemoveTimers(HWND hwnd);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/base/Strings.h"
+#include "platform/gfx/Brush.h"
 #include "platform/gfx/Rgn.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Cursor.h"
@@ -34,20 +35,48 @@ const WndClass* FindClass(const char* name) {
 }
 
 constexpr int kMaxExtent = 16384;  // largest window side the layer accepts
+constexpr std::size_t kMaxClasses = 256;
 
 int ClampExtent(int v) { return std::clamp(v, 0, kMaxExtent); }
+
+const WndClass* AddClass(const std::string& name, UINT style, HCURSOR cursor, COLORREF background, HICON icon) {
+  if (const WndClass* c = FindClass(name.c_str())) return c;
+  Classes().reserve(kMaxClasses);
+  if (Classes().size() >= kMaxClasses) return nullptr;  // keep returned names stable
+  Classes().push_back({name, style, cursor, background, icon});
+  return &Classes().back();
+}
 
 }  // namespace
 
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, COLORREF background, HICON icon) {
   std::string name = str::Format("OlvWnd:%x:%p:%x:%p", classStyle, static_cast<void*>(cursor), background,
                                  static_cast<void*>(icon));
-  if (const WndClass* c = FindClass(name.c_str())) return c->name.c_str();
-  Classes().reserve(256);
-  if (Classes().size() >= 256) return nullptr;  // keep returned names stable
-  Classes().push_back({name, classStyle, cursor, background, icon});
-  return Classes().back().name.c_str();
+  const WndClass* c = AddClass(name, classStyle, cursor, background, icon);
+  return c ? c->name.c_str() : nullptr;
 }
+
+BOOL AfxRegisterClass(WNDCLASS* wndClass) {
+  if (!wndClass || !wndClass->lpszClassName || !*wndClass->lpszClassName) return FALSE;
+  if (std::strlen(wndClass->lpszClassName) > 255) return FALSE;
+  COLORREF background = 0xFFFFFFFF;
+  const auto brush = reinterpret_cast<std::uintptr_t>(wndClass->hbrBackground);
+  if (brush > 0 && brush <= 64)
+    background = GetSysColor(static_cast<int>(brush) - 1);  // a system colour index + 1
+  else if (wndClass->hbrBackground && wndClass->hbrBackground->IsCreated())
+    background = wndClass->hbrBackground->GetColor();
+  return AddClass(wndClass->lpszClassName, wndClass->style, wndClass->hCursor, background, wndClass->hIcon) ? TRUE
+                                                                                                             : FALSE;
+}
+
+BOOL GetClassInfo(HINSTANCE instance, const char* className, WNDCLASS* wndClass) {
+  const WndClass* c = FindClass(className);
+  if (!c || !wndClass) return FALSE;
+  *wndClass = WNDCLASS{c->style, nullptr, 0, 0, instance, c->icon, c->cursor, nullptr, nullptr, c->name.c_str()};
+  return TRUE;
+}
+
+HINSTANCE AfxGetInstanceHandle() { return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(1)); }
 
 CWndNative::~CWndNative() {
   if (window) SDL_DestroyWindow(window);
@@ -86,6 +115,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
   m_id = id;
   m_title = title ? title : "";
   if (const WndClass* c = FindClass(className)) {
+    m_className = c->name;
     m_classStyle = c->style;
     m_classCursor = c->cursor;
     m_classBackground = c->background;
@@ -155,6 +185,7 @@ BOOL CWnd::CreateNative(const char* title) {
   int h = std::max(1, m_rect.Height());
   SDL_Window* window = SDL_CreateWindow(title, m_rect.left, m_rect.top, w, h, flags);
   if (!window) return FALSE;
+  uicore::ApplyWindowClass(window, m_className);
   m_native = std::make_unique<CWndNative>();
   m_native->window = window;
   m_native->sdlId = SDL_GetWindowID(window);

@@ -21,10 +21,44 @@ class CScrollBar;
 class CWnd;
 struct CWndNative;
 
+class CBrush;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using HBRUSH = CBrush*;
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+
+// A window class registered by name. The window procedure, extra bytes and
+// instance are kept for callers that fill them but unused: a window's code
+// is its CWnd class. The background is a brush (its colour is used), or a
+// system colour index + 1 cast to HBRUSH, or null for none.
+struct WNDCLASS {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  const char* lpszMenuName;
+  const char* lpszClassName;
+};
+using WNDCLASSA = WNDCLASS;
+
 // A registered window class: class style, cursor, background colour, icon.
 // AfxRegisterWndClass returns its name for Create/CreateEx.
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, COLORREF background = 0xFFFFFFFF,
                                 HICON icon = nullptr);
+// Registers a class by its own name (such as "Kalvo:Olvo:001"), so that
+// windows created with that name take its style (CS_DBLCLKS), cursor,
+// background and icon. On X11 the name becomes the window's WM_CLASS class
+// and the program's name its instance, so desktops group the program's
+// windows. A name already registered keeps its first definition and gives
+// TRUE; FALSE for a missing name or a full class table.
+BOOL AfxRegisterClass(WNDCLASS* wndClass);
+// The registered class of that name, FALSE when there is none.
+BOOL GetClassInfo(HINSTANCE instance, const char* className, WNDCLASS* wndClass);
+HINSTANCE AfxGetInstanceHandle();
 
 class CWnd {
  public:
@@ -102,6 +136,8 @@ class CWnd {
   int GetWindowText(char* buffer, int maxCount) const;
   void GetWindowText(std::string& text) const;
   int GetWindowTextLength() const;
+  // The name of the class the window was created with ("" for none).
+  const std::string& GetClassName() const { return m_className; }
   // The font a window draws its text with (WM_SETFONT); not owned.
   void SetFont(CFont* font, BOOL redraw = TRUE);
   CFont* GetFont() const;
@@ -276,6 +312,7 @@ class CWnd {
   DWORD m_exStyle = 0;
   UINT m_id = 0;
   std::string m_title;
+  std::string m_className;
   UINT m_classStyle = 0;
   HCURSOR m_classCursor = nullptr;
   COLORREF m_classBackground = 0xFFFFFFFF;
