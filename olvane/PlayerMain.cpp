@@ -8,8 +8,9 @@
 
 int main(int argc, char** argv) {
   if (!std::getenv("SDL_VIDEODRIVER") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    std::fprintf(stderr, "olvane: no display to show the player on; use olvane-export to replay a capture into "
-                         "picture and sound files instead\n");
+    std::fprintf(stderr,
+                 "olvane: no display to show the player on; use olvane-export to replay a capture into "
+                 "picture and sound files instead\n");
     return 1;
   }
   // The command line is one path; the words of an unquoted path with blanks belong together.

@@ -67,8 +67,7 @@ void CPlayerView::InvalidateUpdateArea(const CRect& rect, unsigned short) {
   if (rect.IsRectEmpty()) return;
   const HWND hwnd = GetSafeHwnd();
   if (!hwnd) return;
-  ::PostMessage(hwnd, WM_VIEW_UPDATEAREA,
-                MAKEWPARAM(static_cast<WORD>(rect.left), static_cast<WORD>(rect.top)),
+  ::PostMessage(hwnd, WM_VIEW_UPDATEAREA, MAKEWPARAM(static_cast<WORD>(rect.left), static_cast<WORD>(rect.top)),
                 MAKELPARAM(static_cast<WORD>(rect.right), static_cast<WORD>(rect.bottom)));
 }
 

@@ -2,16 +2,16 @@
 // by the progress bar, the clock timer, the keys and the context menu.
 #include <string>
 
+#include <algorithm>
 #include "glimra/AnnotateData.h"
 #include "glimra/AnnotateList.h"
-#include <algorithm>
 #include "olvane/PlayerLayout.h"
 #include "olvane/PlayerWnd.h"
 #include "platform/base/MulDiv.h"
 #include "platform/base/Strings.h"
 #include "platform/ui/Menu.h"
-#include "pravex/capture/CaptureFormat.h"
 #include "platform/ui/MessageBox.h"
+#include "pravex/capture/CaptureFormat.h"
 #include "pravex/support/FolderOperations.h"
 #include "pravex/support/PathNames.h"
 #include "pravex/support/ShellOperations.h"
@@ -434,7 +434,9 @@ bool CPlayerWnd::BuildContextMenu(CMenu& menu) {
   CMenu* popup = menu.GetSubMenu(0);
   if (!popup) return false;
   const int playing = IsPlaying();
-  const auto enable = [&](UINT id, bool on) { popup->EnableMenuItem(id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+  const auto enable = [&](UINT id, bool on) {
+    popup->EnableMenuItem(id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+  };
   const auto check = [&](UINT id, bool on) {
     popup->CheckMenuItem(id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
   };
@@ -482,7 +484,8 @@ bool CPlayerWnd::BuildContextMenu(CMenu& menu) {
         sub->AppendMenu(MF_STRING, id, name.c_str());
       first = false;
       ++count;
-      if (now >= ChapterStart(i) && now < ChapterStart(i) + ChapterLength(i)) sub->CheckMenuRadioItem(id, id, id, MF_BYCOMMAND);
+      if (now >= ChapterStart(i) && now < ChapterStart(i) + ChapterLength(i))
+        sub->CheckMenuRadioItem(id, id, id, MF_BYCOMMAND);
     }
   }
   enable(ID_NEXTCHAPTER, FindNextChapter(now) >= 0);
