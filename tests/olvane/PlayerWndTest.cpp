@@ -247,3 +247,20 @@ TEST(PlayerWnd, LayoutFullScreenAndReplaySize) {
   EXPECT_EQ(r.left - work.left, (work.Width() - r.Width()) / 2);
   EXPECT_EQ(r.top - work.top, (work.Height() - r.Height()) / 2);
 }
+
+TEST(PlayerWnd, SpeedButtonsInsideTheOpenAreaAnswerWhileStopped) {
+  PlayerScene s;
+  ASSERT_TRUE(s.started);
+  CPlayerWnd& w = *s.wnd;
+  s.Command(ID_STOP);
+  ASSERT_FALSE(w.IsPlaying());
+  CBitButton* bar = w.GetButtonBar();
+  // The "open" area is enabled while stopped, yet the smaller "1/4" area inside it wins.
+  EXPECT_EQ(bar->TestButton(CPoint(90, 20)), 4 + 1);
+  EXPECT_EQ(bar->TestButton(CPoint(78, 10)), 3);
+  ui::InjectClick(bar->GetSafeHwnd(), CPoint(90, 20));
+  ASSERT_TRUE(s.WaitFor([&] { return w.GetSpeedIndex() == 1; }));
+  int n = 0, d = 0;
+  w.GetSpeed(n, d);
+  EXPECT_EQ(n * 10 + d, 14);
+}
