@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "glimra/AnnotateData.h"
+#include "glimra/AnnotateList.h"
 #include "olvane/PlayerLayout.h"
 #include "olvane/PlayerWnd.h"
 #include "platform/ui/App.h"
@@ -50,10 +52,39 @@ struct PlayerScene {
     }
     ui::ProcessPendingMessages();
   }
+  // Moves the source on in 10 ms steps until `done` or `limitMs` of source time.
+  bool AdvanceUntil(const std::function<bool()>& done, DWORD limitMs) {
+    for (DWORD t = 0; t < limitMs; t += 10) {
+      if (done()) return true;
+      source.Advance(10);
+      ui::RunMessageLoopFor(1);
+    }
+    return done();
+  }
   bool WaitFor(const std::function<bool()>& done) { return ui::RunMessageLoopUntil(done, 5000); }
   void Command(UINT id) {
     wnd->SendMessage(WM_COMMAND, id, 0);
     ui::ProcessPendingMessages();
+  }
+};
+
+// Clicks through an open context menu: hovers an item of the first level,
+// then clicks an item of the sub-menu it opens.
+class CMenuClicker : public CWnd {
+ public:
+  int topItem = 0;
+  int subItem = 0;
+  int step = 0;
+  void OnTimer(std::uintptr_t) override {
+    RECT r{};
+    if (step == 0 && ui::GetOpenMenuItemRect(0, topItem, &r)) {
+      ui::InjectMouseMove(ui::GetOpenMenuWindow(0), CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+      step = 1;
+    } else if (step == 1 && ui::GetOpenMenuItemRect(1, subItem, &r)) {
+      ui::InjectClick(ui::GetOpenMenuWindow(1), CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+      step = 2;
+      KillTimer(1);
+    }
   }
 };
 
@@ -222,6 +253,11 @@ TEST(PlayerWnd, LayoutFullScreenAndReplaySize) {
   EXPECT_EQ(ChildRect(&w, w.GetButtonBar()), CRect(0, 372, 132, 400));
   EXPECT_EQ(ChildRect(&w, w.GetProgress()), CRect(132, 372, 232, 400));
   EXPECT_EQ(ChildRect(&w, w.GetTimeDisplay()), CRect(232, 372, 300, 400));
+  // The close button sits at the caption bar's right end, one pixel down, and is drawn.
+  CWnd* close = w.GetCaptionBar()->GetDlgItem(ID_EXIT);
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(ChildRect(w.GetCaptionBar(), close), CRect(300 - 13, 1, 300, 14));
+  EXPECT_TRUE(close->IsWindowVisible());
   w.Layout(151, 400);
   EXPECT_FALSE(w.GetProgress()->IsWindowVisible());
   EXPECT_FALSE(w.GetTimeDisplay()->IsWindowVisible());
@@ -263,4 +299,48 @@ TEST(PlayerWnd, SpeedButtonsInsideTheOpenAreaAnswerWhileStopped) {
   int n = 0, d = 0;
   w.GetSpeed(n, d);
   EXPECT_EQ(n * 10 + d, 14);
+}
+
+TEST(PlayerWnd, PauseMarksPauseAndSpaceResumes) {
+  PlayerScene s;
+  ASSERT_TRUE(s.started);
+  CPlayerWnd& w = *s.wnd;
+  // The second clip pauses for good 10 ms before its end.
+  s.Command(ID_CLIP_FIRST + 1);
+  ASSERT_TRUE(s.WaitFor([&] { return !w.GetCaptureFileReader()->IsInPreroll(); }));
+  const DWORD duration = w.GetClipDuration();
+  ASSERT_TRUE(s.AdvanceUntil([&] { return w.IsPaused() && w.GetClock().Now() + 100 >= duration; }, duration + 20000));
+  EXPECT_EQ(w.GetIconId(), kIconPaused);
+  EXPECT_EQ(w.GetCurrentClipIndex(), 1);
+  ui::InjectKeyPress(w.GetSafeHwnd(), VK_SPACE);
+  ASSERT_TRUE(s.WaitFor([&] { return !w.IsPaused(); }));
+  EXPECT_EQ(w.GetIconId(), kIconPlaying);
+  // Replay runs on to the end of the screen stream and the third clip follows.
+  ASSERT_TRUE(s.AdvanceUntil([&] { return w.GetCurrentClipIndex() == 2; }, 5000));
+  EXPECT_TRUE(w.IsPlaying());
+}
+
+TEST(PlayerWnd, AChapterClickedInTheContextMenuStartsThere) {
+  PlayerScene s;
+  ASSERT_TRUE(s.started);
+  CPlayerWnd& w = *s.wnd;
+  const std::vector<int> chapters = w.Chapters();
+  ASSERT_GE(chapters.size(), 3u);
+  CMenuClicker clicker;
+  clicker.topItem = 8;
+  clicker.subItem = 2;
+  ASSERT_TRUE(clicker.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 1, 1), nullptr, 0));
+  clicker.SetTimer(1, 50);
+  CRect view;
+  w.GetView().GetWindowRect(&view);
+  w.ShowContextMenu(CPoint(view.left + 20, view.top + 20), &w.GetView());
+  clicker.DestroyWindow();
+  ASSERT_EQ(clicker.step, 2);
+  ui::ProcessPendingMessages();
+  ASSERT_TRUE(s.WaitFor([&] { return !w.GetCaptureFileReader()->IsInPreroll(); }));
+  const DWORD start = w.GetRenderVars().GetAnnotateData().GetListAt(chapters[2])->GetTime() / 100 * 100;
+  EXPECT_GE(w.GetClock().Now(), start);
+  EXPECT_LT(w.GetClock().Now(), start + 100);
+  EXPECT_TRUE(w.IsPlaying());
+  EXPECT_EQ(w.GetIconId(), kIconPlaying);
 }
