@@ -17,6 +17,11 @@ function(olvane_target_defaults target)
     -Wno-error=restrict -Wno-error=stringop-overread>)
   target_compile_definitions(${target} PRIVATE
     OLVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" OLVANE_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  # The sanitizer reads its default suppressions from the executable itself.
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE" AND OLVANE_SANITIZE MATCHES "thread")
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/ThreadSanitizerDefaults.cpp)
+  endif()
 endfunction()
 
 # One shared library per layer: every .cpp under the folder belongs to it.
