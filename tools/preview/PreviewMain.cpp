@@ -12,6 +12,7 @@
 #include "pravex/capture/AudioReplay.h"
 #include "pravex/capture/CaptureFileReader.h"
 #include "pravex/capture/CaptureFormat.h"
+#include "sintra/skin/SkinData.h"
 
 // The desktop and font libraries keep process-lifetime caches (the sound
 // device's among them) that a leak-checking build would report at exit.
@@ -34,6 +35,7 @@ const char kUsage[] =
     "  --actual-size  show the picture at its own size, with scroll bars when the window is smaller\n"
     "  --copy-at MS   copy the picture to the clipboard once the replay reaches MS milliseconds\n"
     "  --close-at-end close the window when the replay has reached the end\n"
+    "  --screenshot FILE  with --copy-at: also write a PNG picture of the window then\n"
     "  --help         show this text\n"
     "\n"
     "Keys: Space pauses and resumes, Ctrl+C copies the picture to the clipboard.\n"
@@ -44,6 +46,7 @@ struct Options {
   bool fit = true;
   unsigned long copyAt = 0;
   bool closeAtEnd = false;
+  std::string screenshot;
   bool help = false;
 };
 
@@ -58,6 +61,12 @@ bool ParseArguments(int argc, char** argv, Options& o, std::string& error) {
       o.closeAtEnd = true;
     } else if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
       o.help = true;
+    } else if (!std::strcmp(arg, "--screenshot")) {
+      if (i + 1 >= argc || !argv[i + 1][0]) {
+        error = "--screenshot needs a file name";
+        return false;
+      }
+      o.screenshot = argv[++i];
     } else if (!std::strcmp(arg, "--copy-at")) {
       char* end = nullptr;
       if (i + 1 >= argc) {
@@ -107,14 +116,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "olvane-preview: cannot read the capture %s\n", o.file.c_str());
     return 1;
   }
+  // The built-in skin gives the window its caption band and colours.
+  g_skinData.DefaultSkin();
   CPreviewWindow window(reader, o.fit);
-  if (!window.Open(o.file.c_str())) {
+  const std::size_t slash = o.file.find_last_of('/');
+  const std::string title = slash == std::string::npos ? o.file : o.file.substr(slash + 1);
+  if (!window.Open(title.c_str())) {
     std::fprintf(stderr, "olvane-preview: cannot open a window\n");
     return 1;
   }
   AfxSetMainWnd(&window);
   window.SetCopyAt(static_cast<DWORD>(o.copyAt));
   window.SetCloseAtEnd(o.closeAtEnd);
+  window.SetScreenshot(o.screenshot);
   std::signal(SIGTERM, OnTerminate);
   std::signal(SIGINT, OnTerminate);
 

@@ -1,6 +1,9 @@
 #include "PreviewWindow.h"
 
+#include <cstdio>
+
 #include "platform/ui/App.h"
+#include "platform/ui/Headless.h"
 #include "platform/ui/PaintDC.h"
 #include "pravex/capture/CaptureFileReader.h"
 #include "pravex/capture/CaptureFormat.h"
@@ -97,6 +100,8 @@ void CPreviewWindow::OnTimer(std::uintptr_t id) {
   if (m_copyAt && !m_copied && (now >= m_copyAt || m_ended)) {
     m_copied = true;
     CopyPicture();
+    if (!m_screenshot.empty() && !ui::SaveScreenshotPng(m_screenshot))
+      std::fprintf(stderr, "olvane-preview: cannot write %s\n", m_screenshot.c_str());
   }
   if (m_closeAtEnd && m_ended && (!m_copyAt || m_copied)) DestroyWindow();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "pravex/render/RenderDirect.h"
 #include "pravex/render/RenderVars.h"
@@ -41,6 +42,8 @@ class CPreviewWindow : public CScreenPreview {
   // close when the replay has reached the end.
   void SetCopyAt(DWORD time) { m_copyAt = time; }
   void SetCloseAtEnd(bool on) { m_closeAtEnd = on; }
+  // A PNG picture of the window to write when the picture is copied.
+  void SetScreenshot(const std::string& path) { m_screenshot = path; }
   int CopiesMade() const { return m_copies; }
   // Set from a signal handler: the window closes at its next tick.
   static std::atomic<bool> s_closeRequested;
@@ -69,4 +72,5 @@ class CPreviewWindow : public CScreenPreview {
   bool m_closeAtEnd = false;
   bool m_ended = false;
   int m_copies = 0;
+  std::string m_screenshot;
 };
