@@ -22,19 +22,18 @@ std::string MakeDemo(const std::string& dir, const std::string& name, const std:
 }  // namespace
 
 TEST(PreviewTool, PlaysEachDemoCaptureCopiesAPictureAndCloses) {
-  const std::string dir = testenv::MakeTempDir("preview");
   const struct {
     const char* name;
-    const char* make;
     const char* view;
   } cases[] = {
-      {"gsm16", "--size 320x240", "--fit"},
-      {"pcm8", "--size 320x240 --bits 8 --sound pcm", "--actual-size"},
-      {"mute24", "--size 400x300 --bits 24 --sound none --no-camera", "--fit"},
+      {"desktop-640x400-16bit.zeph", "--fit"},
+      {"desktop-800x600-24bit.zeph", "--actual-size"},
+      {"desktop-320x240-8bit.zeph", "--fit"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string capture = MakeDemo(dir, c.name, c.make);
+    const std::string capture = testenv::BinDir() + "/demo/" + c.name;
+    ASSERT_FALSE(testenv::ReadFile(capture).empty()) << "the olvane-demo target writes " << capture;
     const ToolRun run = RunTool("olvane-preview", ShellQuote(capture) + " " + c.view + " --copy-at 300 --close-at-end");
     EXPECT_EQ(run.code, 0) << run.out;
     EXPECT_NE(run.out.find("pictures copied: 1"), std::string::npos) << run.out;
