@@ -160,6 +160,7 @@ void CButton::DrawPlain(CDC& dc, const CRect& rect, UINT state) {
   GetWindowText(text);
   CFont* font = GetFont();
   CFont* oldFont = font ? dc.SelectObject(font) : nullptr;
+  if (!font) dc.SelectStockObject(DEFAULT_GUI_FONT);  // the controls' usual face
   dc.SetBkMode(TRANSPARENT);
   CRect textRect = face;
   if (down) textRect.OffsetRect(1, 1);

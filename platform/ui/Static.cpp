@@ -71,6 +71,7 @@ void CStatic::OnPaint() {
   if (text.empty()) return;
   CFont* font = GetFont();
   CFont* oldFont = font ? dc.SelectObject(font) : nullptr;
+  if (!font) dc.SelectStockObject(DEFAULT_GUI_FONT);  // the controls' usual face
   dc.SetBkMode(TRANSPARENT);
   dc.SetTextColor(GetSysColor(IsWindowEnabled() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
   UINT format = DT_NOPREFIX | DT_WORDBREAK;

@@ -239,6 +239,28 @@ int CRenderFrames::CurrentPicture(ExtractedPicture& picture) {
   return 1;
 }
 
+// Joins areas that come within a few pixels of each other: composing one
+// area copies a pixel around it and draws the cursor two pixels beyond, which
+// must not reach into another area composed before it.
+std::vector<CRect> CRenderFrames::SeparateParts(std::vector<CRect> areas) {
+  for (bool joined = true; joined;) {
+    joined = false;
+    for (std::size_t i = 0; i < areas.size() && !joined; ++i) {
+      CRect reach = areas[i];
+      reach.InflateRect(4, 4);
+      for (std::size_t j = i + 1; j < areas.size(); ++j) {
+        CRect common;
+        if (!common.IntersectRect(reach, areas[j])) continue;
+        areas[i].UnionRect(areas[i], areas[j]);
+        areas.erase(areas.begin() + static_cast<long>(j));
+        joined = true;
+        break;
+      }
+    }
+  }
+  return areas;
+}
+
 void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
   picture = ExtractedPicture();
   const bool hasPicture = ScreenState().GetPixels() && ScreenState().GetWidth() > 0 && ScreenState().GetHeight() > 0;
@@ -283,10 +305,23 @@ void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
         video.IntersectRect(GetVideoRect(), whole))
       areas.push_back(video);
     for (const CRect& r : areas) changed.UnionRect(changed, r);
-    // One composition over the whole changed span; the conversion, which costs
-    // most, only where something changed.
-    const unsigned char* composed = RenderScreen(whole, changed);
-    const BITMAPINFO& info = ScreenState().GetInfo();
+    const unsigned char* composed = nullptr;
+    if (full) {
+      composed = RenderScreen(whole, whole);
+    } else {
+      // Each apart: annotations are redrawn over the area composed only. The
+      // camera picture, blended in place, is blended once, in the part that
+      // holds its rectangle (freshly copied there).
+      const int display = m_vars.GetVideoDisplay();
+      for (const CRect& part : SeparateParts(areas)) {
+        CRect inside;
+        const bool holdsVideo = !video.IsRectEmpty() && inside.IntersectRect(part, video);
+        m_vars.SetVideoDisplay(holdsVideo ? display : 0);
+        composed = RenderScreen(whole, part);
+      }
+      m_vars.SetVideoDisplay(display);
+    }
+    const BITMAPINFO& info = GetPictureInfo();
     const std::size_t size = DibStride(static_cast<DWORD>(width), info.bmiHeader.biBitCount) * height;
     const BYTE* table = reinterpret_cast<const BYTE*>(info.bmiColors);
     const std::vector<BYTE> colours =

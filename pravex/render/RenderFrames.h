@@ -123,6 +123,7 @@ class CRenderFrames : public CRenderDirect {
   // The changed areas are kept apart (a caret at one corner and a clock at
   // another do not make the whole picture changed), up to a count.
   void AddDirty(const CRect& rect);
+  static std::vector<CRect> SeparateParts(std::vector<CRect> areas);
   std::vector<unsigned char> m_picture;
   // The composed picture as last converted, and its colour table: only what
   // differs from it is converted again.

@@ -54,6 +54,7 @@ void CTransStatic::OnPaint() {
   GetClientRect(&client);
   CFont* font = GetFont();
   CFont* old = font ? dc.SelectObject(font) : nullptr;
+  if (!font) dc.SelectStockObject(DEFAULT_GUI_FONT);  // the controls' usual face
   dc.SetBkMode(TRANSPARENT);
   COLORREF colour = m_textColour;
   if (colour == 0xFFFFFFFF) colour = g_skinData.SkinColour(IsWindowEnabled() ? SKIN_TEXT : SKIN_TEXT_DISABLE);

@@ -46,6 +46,7 @@ void CTransWindow::DrawCaption(CDC& dc, const CRect& band) {
   if (title.empty()) return;
   CFont* font = GetFont();
   CFont* old = font ? dc.SelectObject(font) : nullptr;
+  if (!font) dc.SelectStockObject(DEFAULT_GUI_FONT);  // the controls' usual face
   dc.SetBkMode(TRANSPARENT);
   dc.SetTextColor(g_skinData.SkinColour(m_active ? SKIN_CAPTIONTEXT_FOCUS : SKIN_CAPTIONTEXT));
   CRect text = band;

@@ -54,9 +54,20 @@ UINT CBitButton::GetMessageID(int index) const {
 }
 
 int CBitButton::TestButton(CPoint point) const {
-  for (std::size_t i = 0; i < m_areas.size(); ++i)
-    if (m_areas[i].m_enabled && m_areas[i].m_area.PtInRect(point)) return static_cast<int>(i);
-  return -1;
+  // Areas may lie inside one another (the speed buttons inside the "open"
+  // area): the smallest enabled area under the point wins.
+  int best = -1;
+  long long bestArea = 0;
+  for (std::size_t i = 0; i < m_areas.size(); ++i) {
+    const CRect& r = m_areas[i].m_area;
+    if (!m_areas[i].m_enabled || !r.PtInRect(point)) continue;
+    const long long area = static_cast<long long>(r.Width()) * r.Height();
+    if (best < 0 || area < bestArea) {
+      best = static_cast<int>(i);
+      bestArea = area;
+    }
+  }
+  return best;
 }
 
 int CBitButton::RowOf(int index) const {

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/DC.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/PaintDC.h"
 #include "sintra/skin/SkinData.h"
@@ -116,15 +117,33 @@ void CTimeDisplay::InvalidateChanged() {
     }
 }
 
-void CTimeDisplay::DrawCell(CDC* dc, const CRect& rect, int image, int width) {
+void CTimeDisplay::DrawCell(CDC* dc, const CRect& rect, int image) {
   dc->FillSolidRect(&rect, m_background);
-  // An image outside the strip draws nothing (the list checks the index).
+  // An image outside the strip draws nothing.
   if (image < 0 || image >= m_images.GetImageCount()) return;
-  const int saved = dc->SaveDC();
-  dc->IntersectClipRect(&rect);
-  m_images.Draw(dc, image, POINT{rect.left, rect.top}, ILD_TRANSPARENT);
-  dc->RestoreDC(saved);
-  (void)width;
+  if (m_ink == CLR_NONE) {
+    const int saved = dc->SaveDC();
+    dc->IntersectClipRect(&rect);
+    m_images.Draw(dc, image, POINT{rect.left, rect.top}, ILD_TRANSPARENT);
+    dc->RestoreDC(saved);
+    return;
+  }
+  // The digit's shape from the strip, in the counter's own ink: the mask is
+  // black where the digit is, and a monochrome source takes the text colour
+  // for black and the background colour for white.
+  CDC maskDC;
+  maskDC.CreateCompatibleDC(dc);
+  CBitmap mask;
+  if (!mask.CreateBitmap(rect.Width(), rect.Height(), 1, 1, nullptr)) return;
+  CBitmap* old = maskDC.SelectObject(&mask);
+  maskDC.PatBlt(0, 0, rect.Width(), rect.Height(), WHITENESS);
+  m_images.Draw(&maskDC, image, POINT{0, 0}, ILD_MASK);
+  const COLORREF text = dc->SetTextColor(m_ink);
+  const COLORREF back = dc->SetBkColor(m_background);
+  dc->BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &maskDC, 0, 0, SRCCOPY);
+  dc->SetTextColor(text);
+  dc->SetBkColor(back);
+  maskDC.SelectObject(old);
 }
 
 void CTimeDisplay::DisplayTime(CDC* dc, BOOL drawAll) {
@@ -139,14 +158,14 @@ void CTimeDisplay::DisplayTime(CDC* dc, BOOL drawAll) {
   for (int c = m_digits.FirstCell(); c <= m_digits.LastCell(); ++c) {
     const int value = m_digits.Cell(c);
     if (!drawAll && value == m_drawn[static_cast<std::size_t>(c)]) continue;
-    DrawCell(dc, CellClientRect(c), value, m_digits.Size().width);
+    DrawCell(dc, CellClientRect(c), value);
     m_drawn[static_cast<std::size_t>(c)] = value;
   }
   if (drawAll && !m_digits.SingleNumber()) {
     for (int p = m_digits.FirstPair(); p < m_digits.FirstPair() + m_digits.Pairs() - 1; ++p) {
       CRect r = m_digits.SeparatorRect(p);
       r.OffsetRect(kFrame, kFrame);
-      DrawCell(dc, r, CTimeDigits::kSeparator, r.Width());
+      DrawCell(dc, r, CTimeDigits::kSeparator);
     }
   }
 }

@@ -42,6 +42,7 @@ class CTimeDisplay : public CWnd {
   void SetUnitsPerSecond(std::uint32_t units);
   BOOL EnableWindow(BOOL enable = TRUE);
   void SetToolTip(unsigned id) { m_track.SetToolTip(id); }
+  // The face and the digits' ink (CLR_NONE: the strip's own colours).
   void SetColours(COLORREF background, COLORREF ink);
   std::string TimeCode() const { return m_digits.TimeCode(); }
   const CTimeDigits& Digits() const { return m_digits; }
@@ -58,7 +59,7 @@ class CTimeDisplay : public CWnd {
 
  private:
   void InvalidateChanged();
-  void DrawCell(CDC* dc, const CRect& rect, int image, int width);
+  void DrawCell(CDC* dc, const CRect& rect, int image);
 
   CTimeDigits m_digits;
   CImageList m_images;
@@ -69,6 +70,6 @@ class CTimeDisplay : public CWnd {
   BOOL m_focus = FALSE;
   BOOL m_single = FALSE;
   COLORREF m_background = 0x02FFFFFF;
-  COLORREF m_ink = 0x02656565;
+  COLORREF m_ink = CLR_NONE;  // none: the strip's own colours
   CMouseTrack m_track;
 };

@@ -24,7 +24,7 @@ const char kExportUsage[] =
     "                         first picture's, made even); pictures of another size are\n"
     "                         scaled into it keeping their aspect ratio, centred on black\n"
     "  --crf N                video quality, 0 (best) to 63 (default 20 for MP4, 32 for WebM)\n"
-    "  --preset NAME          H.264 speed preset (ultrafast ... veryslow, default veryfast)\n"
+    "  --preset NAME          H.264 speed preset (ultrafast ... veryslow, default superfast)\n"
     "  --from MS, --to MS     time range in milliseconds (default: the whole capture)\n"
     "  --single MS            write only the frame at MS\n"
     "  --no-annotations       leave the annotations out\n"

@@ -165,7 +165,7 @@ bool CVideoEncoder::State::OpenVideo(std::string& error) {
     video->gop_size = static_cast<int>(settings.fps) * 10;
   }
   if (format == Format::Mp4) {
-    av_opt_set(video->priv_data, "preset", settings.preset.empty() ? "veryfast" : settings.preset.c_str(), 0);
+    av_opt_set(video->priv_data, "preset", settings.preset.empty() ? "superfast" : settings.preset.c_str(), 0);
     av_opt_set_double(video->priv_data, "crf", settings.crf >= 0 ? std::min(settings.crf, 51) : 20, 0);
   } else if (format == Format::Webm) {
     video->bit_rate = 0;

@@ -21,7 +21,7 @@ class CVideoEncoder {
     int height = 0;
     unsigned fps = 10;
     int crf = -1;        // -1: the format's default
-    std::string preset;  // H.264 speed preset; empty: veryfast
+    std::string preset;  // H.264 speed preset; empty: superfast
     // Sound: rate 0 for none (GIF never has any). 8-bit samples are unsigned,
     // 16-bit signed little-endian, channels interleaved.
     unsigned rate = 0;

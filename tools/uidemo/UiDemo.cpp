@@ -16,6 +16,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/PaintDC.h"
 #include "platform/ui/ToolTipWnd.h"
+#include "tools/uidemo/ControlsDemo.h"
 #include "tools/uidemo/WidgetsDemo.h"
 
 namespace {
@@ -246,6 +247,7 @@ class CDemoApp : public CWinApp {
     }
     m_pMainWnd = &m_wnd;
     CreateWidgetsDemo(&m_wnd);
+    CreateControlsDemo(&m_wnd);
     if (!m_screenshot.empty()) {
       m_driver = std::make_unique<CScreenshotDriver>(&m_wnd, m_screenshot);
       m_driver->CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 1, 1), &m_wnd, 0);

@@ -54,6 +54,44 @@ TEST(ImageList, DrawsExactlyTheCellAskedForAndMaskedPixelsKeepTheBackground) {
   }
 }
 
+// The player's digit strip: image 3 is exactly the strip's fourth cell, and
+// the cell's mask-coloured pixels keep what was under them.
+TEST(ImageList, ImageThreeOfTheDigitStripDrawsThatCellOverTheBackground) {
+  CBitmap strip;
+  ASSERT_TRUE(strip.LoadBitmap(7027));
+  ASSERT_EQ(strip.GetWidth(), 160);
+  ASSERT_EQ(strip.GetHeight(), 17);
+  CImageList list;
+  ASSERT_TRUE(list.Create(10, 17, ILC_COLOR24 | ILC_MASK, 16, 4));
+  ASSERT_EQ(list.Add(&strip, kMagenta), 0);
+  EXPECT_EQ(list.GetImageCount(), 16);
+  CDC source;
+  ASSERT_TRUE(source.CreateCompatibleDC(nullptr));
+  CBitmap* old = source.SelectObject(&strip);
+  gfxtest::MemoryCanvas canvas(14, 21, 32);
+  canvas.dc.FillSolidRect(0, 0, 14, 21, kBackground);
+  ASSERT_TRUE(list.Draw(&canvas.dc, 3, CPoint(2, 2), ILD_TRANSPARENT));
+  int masked = 0, drawn = 0;
+  for (int y = 0; y < 21; ++y) {
+    for (int x = 0; x < 14; ++x) {
+      COLORREF want = kBackground;
+      if (x >= 2 && x < 12 && y >= 2 && y < 19) {
+        const COLORREF cell = source.GetPixel(30 + x - 2, y - 2);
+        if (cell == kMagenta) {
+          ++masked;
+        } else {
+          ++drawn;
+          want = cell;
+        }
+      }
+      EXPECT_EQ(canvas.dc.GetPixel(x, y), want) << x << "," << y;
+    }
+  }
+  EXPECT_GT(masked, 0);
+  EXPECT_GT(drawn, 0);
+  source.SelectObject(old);
+}
+
 TEST(ImageList, OutOfRangeIndexesDrawNothingAndUnmaskedListsDrawEveryPixel) {
   CBitmap strip;
   MakeStrip(strip, 2, 24);

@@ -330,4 +330,10 @@ TEST(HotBitmapFile, DISABLED_WriteSeedCorpus) {
       ASSERT_TRUE(w.WriteFile(name));
     }
   }
+  // Odd widths, so that rows need padding, at the header's own size.
+  for (int bits : {8, 16, 24}) {
+    CHotBitmapWriter odd = MakeSkin(bits);
+    odd.SetCompressed(bits == 16);
+    ASSERT_TRUE(odd.WriteFile(std::string(dir) + "/odd13x9-" + std::to_string(bits) + ".hpc"));
+  }
 }

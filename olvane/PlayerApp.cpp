@@ -1,0 +1,19 @@
+#include "olvane/PlayerApp.h"
+
+#include "platform/ui/MessageBox.h"
+
+CPlayerApp::CPlayerApp(std::string commandLine)
+    : m_commandLine(std::move(commandLine)), m_player(std::make_unique<CPlayerWnd>()) {}
+
+CPlayerApp::~CPlayerApp() { m_player.reset(); }
+
+BOOL CPlayerApp::InitInstance() {
+  m_pMainWnd = m_player.get();
+  if (m_player->StartFromCommandLine(m_commandLine)) return TRUE;
+  AfxMessageBox(player::kStartMessage, MB_ICONHAND);
+  m_pMainWnd = nullptr;
+  m_exitCode = 1;
+  return FALSE;
+}
+
+int CPlayerApp::ExitInstance() { return CWinApp::ExitInstance(); }

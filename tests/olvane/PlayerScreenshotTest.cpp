@@ -1,0 +1,57 @@
+// Writes the README's pictures of the player (run by hand under Xvfb):
+//   OLVANE_SHOTS=docs/images xvfb-run -a env SDL_VIDEODRIVER=x11 build/debug/bin/test_olvane
+//   --gtest_also_run_disabled_tests --gtest_filter=PlayerScreenshots.*
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "olvane/PlayerWnd.h"
+#include "platform/ui/App.h"
+#include "platform/ui/Headless.h"
+#include "tests/common/TestEnvironment.h"
+
+namespace {
+
+// Takes a picture of the screen while a popup menu is being tracked, then
+// closes the menu.
+class CShotTimer : public CWnd {
+ public:
+  std::string path;
+  bool taken = false;
+  void OnTimer(std::uintptr_t) override {
+    KillTimer(1);
+    taken = ui::SaveScreenshotPng(path, 0) != 0;
+    if (HWND menu = ui::GetOpenMenuWindow(0)) ui::InjectKeyPress(menu, VK_ESCAPE);
+  }
+};
+
+}  // namespace
+
+TEST(PlayerScreenshots, DISABLED_WriteScreenshots) {
+  const char* dir = std::getenv("OLVANE_SHOTS");
+  const std::string out = dir ? dir : testenv::MakeTempDir("shots");
+  auto wnd = std::make_unique<CPlayerWnd>();
+  AfxSetMainWnd(wnd.get());
+  ASSERT_TRUE(wnd->StartFromCommandLine(testenv::BinDir() + "/PlayScript.tvsf"));
+  ui::RunMessageLoopFor(2500);
+  EXPECT_TRUE(ui::SaveScreenshotPng(out + "/player-window.png", 0));
+
+  CShotTimer shot;
+  shot.path = out + "/player-menu.png";
+  ASSERT_TRUE(shot.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 1, 1), nullptr, 0));
+  shot.SetTimer(1, 300);
+  CRect view;
+  wnd->GetView().GetWindowRect(&view);
+  wnd->ShowContextMenu(CPoint(view.left + 60, view.top + 40), &wnd->GetView());
+  EXPECT_TRUE(shot.taken);
+  shot.DestroyWindow();
+
+  wnd->SendMessage(WM_COMMAND, player::ID_FULLSCREEN, 0);
+  ui::RunMessageLoopFor(1500);
+  EXPECT_TRUE(ui::SaveScreenshotPng(out + "/player-fullscreen.png", 0));
+  wnd->DestroyWindow();
+  ui::ProcessPendingMessages();
+  AfxSetMainWnd(nullptr);
+}
