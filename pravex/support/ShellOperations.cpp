@@ -1,11 +1,16 @@
 #include "pravex/support/ShellOperations.h"
 
 #include "platform/os/Shell.h"
+#include "platform/ui/App.h"
 #include "pravex/support/FolderOperations.h"
 #include "pravex/support/PathRules.h"
 #include "pravex/support/StandardFolders.h"
+#include "sintra/toolkit/ProgressDlg.h"
 
 #include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 using support::IsUsablePath;
@@ -19,13 +24,28 @@ BOOL RecycleOne(const std::string& path, BOOL allowUndo) {
 
 }  // namespace
 
-BOOL Recycle(const std::vector<std::string>& paths, BOOL allowUndo) {
+BOOL Recycle(const std::vector<std::string>& paths, BOOL allowUndo, CProgressDlg* progress) {
   if (paths.empty()) return FALSE;
+  const int count = static_cast<int>(std::min<std::size_t>(paths.size(), INT32_MAX));
+  if (progress) progress->SetRange(0, count);
   BOOL all = TRUE;
-  for (const std::string& path : paths) {
-    if (!RecycleOne(path, allowUndo)) all = FALSE;
+  for (int i = 0; i < count; ++i) {
+    if (progress) {
+      progress->SetText(paths[static_cast<std::size_t>(i)].c_str());
+      if (!progress->Step(i)) return FALSE;
+    }
+    if (!RecycleOne(paths[static_cast<std::size_t>(i)], allowUndo)) all = FALSE;
   }
+  if (progress && !progress->Step(count)) return FALSE;
   return all;
+}
+
+BOOL Recycle(const std::vector<std::string>& paths, BOOL allowUndo) {
+  if (paths.size() < 2) return Recycle(paths, allowUndo, nullptr);
+  CProgressDlg dialog;
+  const char* title = allowUndo ? "Moving to the trash" : "Deleting";
+  const bool shown = dialog.Create(title, AfxGetMainWnd()) != FALSE;
+  return Recycle(paths, allowUndo, shown ? &dialog : nullptr);
 }
 
 BOOL Recycle(const std::string& pathOrList, BOOL allowUndo) {

@@ -2,6 +2,7 @@
 
 #include "pravex/support/StandardFolders.h"
 #include "pravex/support/SupportSettings.h"
+#include "sintra/toolkit/ProgressDlg.h"
 #include "tests/common/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -127,4 +128,27 @@ TEST(StandardFolders, SpecialFoldersComeFromTheXdgFolders) {
   fs::create_directory(Env("HOME") + "/Documents");
   EXPECT_EQ(MyDocuments(), Env("HOME") + "/Documents");
   fs::remove(Env("HOME") + "/Documents");
+}
+
+// Cancel in the progress window stops a list before its next item: what went
+// is gone, the rest stays, and the result reports the abort.
+TEST(ShellOperations, RecycleStopsWhenItsProgressWindowIsCancelled) {
+  const std::string dir = testenv::MakeTempDir("recyclecancel");
+  std::vector<std::string> paths;
+  for (const char* f : {"a", "b", "c"}) {
+    ASSERT_TRUE(testenv::WriteFile(dir + "/" + f, f));
+    paths.push_back(dir + "/" + f);
+  }
+  CProgressDlg dlg;
+  ASSERT_TRUE(dlg.Create("Deleting"));
+  // Handled by the first step, before the first item goes.
+  dlg.PostMessage(WM_COMMAND, MAKEWPARAM(CProgressDlg::kCancelId, BN_CLICKED), 0);
+  EXPECT_FALSE(Recycle(paths, FALSE, &dlg));
+  for (const std::string& p : paths) EXPECT_TRUE(fs::exists(p));
+
+  CProgressDlg dlg2;
+  ASSERT_TRUE(dlg2.Create("Deleting"));
+  EXPECT_TRUE(Recycle(paths, FALSE, &dlg2));
+  EXPECT_EQ(dlg2.GetPos(), 3);
+  for (const std::string& p : paths) EXPECT_FALSE(fs::exists(p));
 }
