@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ToolRun.h"
+#include "tests/common/ToolRun.h"
 #include "glimra/AnnotateData.h"
 #include "pravex/capture/CaptureData.h"
 #include "pravex/capture/CaptureFileReader.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "MediaRead.h"
-#include "ToolRun.h"
+#include "tests/common/ToolRun.h"
 #include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureAudio.h"
 #include "pravex/capture/CaptureFileWriter.h"

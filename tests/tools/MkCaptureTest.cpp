@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ToolRun.h"
+#include "tests/common/ToolRun.h"
 #include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureAudio.h"
 #include "pravex/capture/CaptureCursor.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "sintra/widgets/HotBitmap.h"
-#include "tests/tools/ToolRun.h"
+#include "tests/common/ToolRun.h"
 
 TEST(MkSkin, ThePlayersSkinLoadsWithItsFourHotSpots) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "olvane-mkskin-test";

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ToolRun.h"
+#include "tests/common/ToolRun.h"
 #include "platform/os/PackedDib.h"
 #include "tests/common/DesktopSession.h"
 #include "tests/common/TestEnvironment.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ToolRun.h"
+#include "tests/common/ToolRun.h"
 #include "platform/base/Strings.h"
 #include "pravex/capture/CaptureData.h"
 #include "pravex/capture/CaptureFileReader.h"

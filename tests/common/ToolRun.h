@@ -9,7 +9,8 @@ struct ToolRun {
   std::string out;
 };
 
-// `args` is appended to the program's path as shell words.
-ToolRun RunTool(const std::string& program, const std::string& args);
+// `args` is appended to the program's path as shell words; `prefix`, shell
+// words put before it (an environment, a time limit).
+ToolRun RunTool(const std::string& program, const std::string& args, const std::string& prefix = "");
 // Quotes a path for the shell.
 std::string ShellQuote(const std::string& text);

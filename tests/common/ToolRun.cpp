@@ -12,8 +12,8 @@ std::string ShellQuote(const std::string& text) {
   return out + "'";
 }
 
-ToolRun RunTool(const std::string& program, const std::string& args) {
-  const std::string command = ShellQuote(testenv::BinDir() + "/" + program) + " " + args + " 2>&1";
+ToolRun RunTool(const std::string& program, const std::string& args, const std::string& prefix) {
+  const std::string command = prefix + (prefix.empty() ? "" : " ") + ShellQuote(testenv::BinDir() + "/" + program) + " " + args + " 2>&1";
   ToolRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
