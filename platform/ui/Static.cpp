@@ -47,22 +47,28 @@ BOOL CStatic::OnEraseBkgnd(CDC* dc) {
 
 void CStatic::OnEnable(BOOL) { Invalidate(TRUE); }
 
+void CStatic::DrawEntireItem(CDC& dc) {
+  CRect client;
+  GetClientRect(&client);
+  DRAWITEMSTRUCT item{ODT_STATIC,
+                      static_cast<UINT>(GetDlgCtrlID()),
+                      0,
+                      ODA_DRAWENTIRE,
+                      IsWindowEnabled() ? 0u : ODS_DISABLED,
+                      m_hWnd,
+                      &dc,
+                      client,
+                      0};
+  DrawItem(&item);
+}
+
 void CStatic::OnPaint() {
   CPaintDC dc(this);
   CRect client;
   GetClientRect(&client);
   const DWORD style = GetStyle();
   if ((style & SS_TYPEMASK) == SS_OWNERDRAW) {
-    DRAWITEMSTRUCT item{ODT_STATIC,
-                        static_cast<UINT>(GetDlgCtrlID()),
-                        0,
-                        ODA_DRAWENTIRE,
-                        IsWindowEnabled() ? 0u : ODS_DISABLED,
-                        m_hWnd,
-                        &dc,
-                        client,
-                        0};
-    DrawItem(&item);
+    DrawEntireItem(dc);
     return;
   }
   dc.FillSolidRect(&client, GetSysColor(COLOR_BTNFACE));

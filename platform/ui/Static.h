@@ -21,6 +21,8 @@ class CStatic : public CWnd {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
+  // Hands the whole client area to DrawItem, drawn into `dc`.
+  void DrawEntireItem(CDC& dc);
   void OnPaint() override;
   BOOL OnEraseBkgnd(CDC* dc) override;
   void OnEnable(BOOL enable) override;

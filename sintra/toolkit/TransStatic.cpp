@@ -32,18 +32,7 @@ void CTransStatic::OnPaint() {
   CPaintDC dc(this);
   if ((GetStyle() & SS_TYPEMASK) == SS_OWNERDRAW) {
     PaintBackground(dc);
-    CRect client;
-    GetClientRect(&client);
-    DRAWITEMSTRUCT item{ODT_STATIC,
-                        static_cast<UINT>(GetDlgCtrlID()),
-                        0,
-                        ODA_DRAWENTIRE,
-                        IsWindowEnabled() ? 0u : ODS_DISABLED,
-                        m_hWnd,
-                        &dc,
-                        client,
-                        0};
-    DrawItem(&item);
+    DrawEntireItem(dc);
     return;
   }
   PaintBackground(dc);
