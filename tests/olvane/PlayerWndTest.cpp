@@ -251,8 +251,8 @@ TEST(PlayerWnd, LayoutFullScreenAndReplaySize) {
   // Control bar children at a client width of 300.
   w.Layout(300, 400);
   EXPECT_EQ(ChildRect(&w, w.GetButtonBar()), CRect(0, 372, 132, 400));
-  EXPECT_EQ(ChildRect(&w, w.GetProgress()), CRect(132, 372, 232, 400));
-  EXPECT_EQ(ChildRect(&w, w.GetTimeDisplay()), CRect(232, 372, 300, 400));
+  EXPECT_EQ(ChildRect(&w, w.GetProgress()), CRect(132, 372, 230, 400));
+  EXPECT_EQ(ChildRect(&w, w.GetTimeDisplay()), CRect(230, 376, 300, 395));
   // The close button sits at the caption bar's right end, one pixel down, and is drawn.
   CWnd* close = w.GetCaptionBar()->GetDlgItem(ID_EXIT);
   ASSERT_NE(close, nullptr);
