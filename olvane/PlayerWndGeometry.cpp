@@ -218,12 +218,18 @@ void CPlayerWnd::OnSkinButtonUp(int, int) {
 }
 
 void CPlayerWnd::PaintFace(CPaintDC& dc) {
+  CRect client;
+  GetClientRect(&client);
+  if (m_fullScreen) {
+    // Nothing of the window's frame (its raised edge, the caption area) may
+    // show round the picture in full screen.
+    dc.FillSolidRect(&client, g_skinData.SkinColour(SKIN_BACK));
+    return;
+  }
   CSkinBase::PaintFace(dc);
   // The control bar's face is the window background the bar's widgets are
   // drawn on; it shows where the counter, lower than the bar, leaves room.
-  if (!m_controlsShown || m_fullScreen) return;
-  CRect client;
-  GetClientRect(&client);
+  if (!m_controlsShown) return;
   const CRect bar(0, client.bottom - kControlBarHeight, client.right, client.bottom);
   dc.FillSolidRect(&bar, g_skinData.SkinColour(SKIN_WINDOW_BACK));
 }
