@@ -17,6 +17,7 @@
 #include "platform/ui/Menu.h"
 #include "pravex/capture/TimeSource.h"
 #include "pravex/render/RenderRoot.h"
+#include "sintra/skin/SkinData.h"
 #include "sintra/widgets/BitButton.h"
 #include "sintra/widgets/CaptionBar.h"
 #include "sintra/widgets/TimeDisplay.h"
@@ -343,4 +344,21 @@ TEST(PlayerWnd, AChapterClickedInTheContextMenuStartsThere) {
   EXPECT_LT(w.GetClock().Now(), start + 100);
   EXPECT_TRUE(w.IsPlaying());
   EXPECT_EQ(w.GetIconId(), kIconPlaying);
+}
+
+TEST(PlayerWnd, ControlBarFaceShowsRoundTheCounter) {
+  PlayerScene s;
+  ASSERT_TRUE(s.started);
+  CPlayerWnd& w = *s.wnd;
+  CRect client;
+  w.GetClientRect(&client);
+  w.Layout(client.Width(), client.Height());
+  w.Invalidate();
+  ui::ProcessPendingMessages();
+  // Below the 19-pixel counter, the bar's face (the window background).
+  const CRect counter = ChildRect(&w, w.GetTimeDisplay());
+  ASSERT_LT(counter.bottom, client.bottom);
+  const COLORREF face = g_skinData.SkinColour(SKIN_WINDOW_BACK) & 0xFFFFFF;
+  EXPECT_EQ(ui::GetWindowPixel(w.GetSafeHwnd(), counter.left + 5, client.bottom - 1), face);
+  EXPECT_EQ(ui::GetWindowPixel(w.GetSafeHwnd(), counter.left + 5, counter.top - 1), face);
 }
