@@ -53,13 +53,16 @@ ControlBarLayout LayoutControlBar(int width, int height) {
   int w = width - kButtonBarWidth;
   int x = kButtonBarWidth;
   if (w >= 20) {
-    if (w > 102) w -= kTimeDisplayWidth;
+    if (w > kMinProgressWidth + kTimeDisplayWidth) w -= kTimeDisplayWidth;
     bar.progress = CRect(kButtonBarWidth, top, kButtonBarWidth + w, top + kControlBarHeight);
     bar.progressShown = true;
     x = kButtonBarWidth + w;
   }
   if (width - x >= kTimeDisplayWidth) {
-    bar.time = CRect(x, top, x + kTimeDisplayWidth, top + kControlBarHeight);
+    // The counter keeps its own height, centred in the bar; the bar's face
+    // shows above and below it.
+    const int y = top + (kControlBarHeight - kTimeDisplayHeight) / 2;
+    bar.time = CRect(x, y, x + kTimeDisplayWidth, y + kTimeDisplayHeight);
     bar.timeShown = true;
   }
   return bar;

@@ -10,7 +10,12 @@ namespace player {
 
 constexpr int kControlBarHeight = 28;
 constexpr int kButtonBarWidth = 132;
-constexpr int kTimeDisplayWidth = 68;
+// The time counter: three pairs of 10-pixel cells, two 4-pixel separators
+// and a one-pixel frame on either side; 19 pixels high.
+constexpr int kTimeDisplayWidth = 70;
+constexpr int kTimeDisplayHeight = 19;
+// The progress bar is narrowed for the counter only while it keeps this much.
+constexpr int kMinProgressWidth = 34;
 // Smallest view sizes while sizing by an edge.
 constexpr int kMinViewHeight = 200;
 constexpr int kMinViewWidth = 300;

@@ -167,6 +167,7 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void PaintFace(CPaintDC& dc) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   void OnSize(UINT type, int cx, int cy) override;
   void OnSizing(UINT edge, LPRECT rect) override;

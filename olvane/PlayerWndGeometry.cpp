@@ -5,6 +5,7 @@
 
 #include "olvane/PlayerLayout.h"
 #include "olvane/PlayerWnd.h"
+#include "platform/ui/PaintDC.h"
 #include "sintra/skin/SkinData.h"
 #include "sintra/widgets/BitButton.h"
 #include "sintra/widgets/CaptionBar.h"
@@ -51,6 +52,9 @@ void CPlayerWnd::Layout(int W, int H) {
   if (m_view.GetSafeHwnd()) m_view.MoveWindow((W - p.cx) / 2, captionHeight + (area - p.cy) / 2, p.cx, p.cy);
   if (controls) {
     const ControlBarLayout bar = LayoutControlBar(W, H);
+    // The window's own face shows round the counter (PaintFace).
+    const CRect barArea(0, H - kControlBarHeight, W, H);
+    InvalidateRect(&barArea, TRUE);
     m_buttons->MoveWindow(&bar.buttons);
     m_buttons->ShowWindow(SW_SHOW);
     m_buttons->Invalidate();
@@ -211,4 +215,21 @@ void CPlayerWnd::OnSkinButtonUp(int, int) {
   static const UINT kSpotCommands[3] = {ID_PLAY, ID_STOP, ID_PAUSE};
   const int spot = GetPressedSpot() - kSpotBase;
   if (spot >= 0 && spot < 3) PostMessage(WM_COMMAND, kSpotCommands[spot]);
+}
+
+void CPlayerWnd::PaintFace(CPaintDC& dc) {
+  CRect client;
+  GetClientRect(&client);
+  if (m_fullScreen) {
+    // Nothing of the window's frame (its raised edge, the caption area) may
+    // show round the picture in full screen.
+    dc.FillSolidRect(&client, g_skinData.SkinColour(SKIN_BACK));
+    return;
+  }
+  CSkinBase::PaintFace(dc);
+  // The control bar's face is the window background the bar's widgets are
+  // drawn on; it shows where the counter, lower than the bar, leaves room.
+  if (!m_controlsShown) return;
+  const CRect bar(0, client.bottom - kControlBarHeight, client.right, client.bottom);
+  dc.FillSolidRect(&bar, g_skinData.SkinColour(SKIN_WINDOW_BACK));
 }

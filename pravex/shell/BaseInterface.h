@@ -18,6 +18,8 @@
 #include "pravex/capture/CaptureInfo.h"
 #include "pravex/render/RenderVars.h"
 #include "pravex/shell/SkinBase.h"
+#include "sintra/toolkit/RoundSlider.h"
+#include "sintra/toolkit/TransStatic.h"
 #include "sintra/widgets/CaptionBar.h"
 #include "sintra/widgets/TimeDisplay.h"
 #include "sintra/widgets/TransButton.h"
@@ -93,6 +95,9 @@ class CBaseInterface : public CSkinBase {
   CTray& GetTray() { return m_tray; }
   CCaptionBar& GetCaptionBar() { return m_captionBar; }
   CTimeDisplay& GetTimeDisplay() { return m_timeDisplay; }
+  // Caption parts a derived window may create on its caption bar.
+  CTransStatic& GetTransStatic() { return m_transStatic; }
+  CRoundSlider& GetRoundSlider() { return m_roundSlider; }
 
   int GetInterfaceShown() const { return m_interfaceShown; }
   void SetInterfaceShown(int value) { m_interfaceShown = value; }
@@ -125,6 +130,8 @@ class CBaseInterface : public CSkinBase {
   CTray m_tray;  // the notification icon
   CCaptionBar m_captionBar;
   CTimeDisplay m_timeDisplay;
+  CTransStatic m_transStatic;  // constructed, created by a derived window if it wants one
+  CRoundSlider m_roundSlider;  // likewise
   CCaptureFileReader m_reader;
   CAudioReplay m_audio;
   CWnd* m_screenWnd = nullptr;  // not owned

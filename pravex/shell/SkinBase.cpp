@@ -87,6 +87,10 @@ void CSkinBase::SetClipRegion() {
 
 void CSkinBase::OnPaint() {
   CPaintDC dc(this);
+  PaintFace(dc);
+}
+
+void CSkinBase::PaintFace(CPaintDC& dc) {
   if (g_skinData.m_8BitDisplay) FixedPalette(dc);
   CRect client;
   GetClientRect(&client);

@@ -158,6 +158,8 @@ class CSkinBase : public CWnd {
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnPaint() override;
+  // Paints the window's face into the paint DC; a derived window may add to it.
+  virtual void PaintFace(CPaintDC& dc);
   void OnLButtonDown(UINT flags, CPoint point) override;
   void OnLButtonUp(UINT flags, CPoint point) override;
   void OnLButtonDblClk(UINT flags, CPoint point) override;

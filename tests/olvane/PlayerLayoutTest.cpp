@@ -18,9 +18,12 @@ TEST(PlayerLayout, ControlBarByWidth) {
   EXPECT_FALSE(middle.timeShown);
 
   ControlBarLayout wide = LayoutControlBar(300, 300);
-  EXPECT_EQ(wide.progress, CRect(132, 272, 232, 300));
+  // The counter gets its whole width (its last digit must not be cut off)
+  // at its own height, centred in the bar.
+  EXPECT_EQ(wide.progress, CRect(132, 272, 230, 300));
   EXPECT_TRUE(wide.timeShown);
-  EXPECT_EQ(wide.time, CRect(232, 272, 300, 300));
+  EXPECT_EQ(wide.time, CRect(230, 276, 300, 295));
+  EXPECT_EQ(wide.time.right, 300);
 }
 
 TEST(PlayerLayout, PictureSizeForEachMode) {

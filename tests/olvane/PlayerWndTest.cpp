@@ -17,6 +17,7 @@
 #include "platform/ui/Menu.h"
 #include "pravex/capture/TimeSource.h"
 #include "pravex/render/RenderRoot.h"
+#include "sintra/skin/SkinData.h"
 #include "sintra/widgets/BitButton.h"
 #include "sintra/widgets/CaptionBar.h"
 #include "sintra/widgets/TimeDisplay.h"
@@ -251,8 +252,8 @@ TEST(PlayerWnd, LayoutFullScreenAndReplaySize) {
   // Control bar children at a client width of 300.
   w.Layout(300, 400);
   EXPECT_EQ(ChildRect(&w, w.GetButtonBar()), CRect(0, 372, 132, 400));
-  EXPECT_EQ(ChildRect(&w, w.GetProgress()), CRect(132, 372, 232, 400));
-  EXPECT_EQ(ChildRect(&w, w.GetTimeDisplay()), CRect(232, 372, 300, 400));
+  EXPECT_EQ(ChildRect(&w, w.GetProgress()), CRect(132, 372, 230, 400));
+  EXPECT_EQ(ChildRect(&w, w.GetTimeDisplay()), CRect(230, 376, 300, 395));
   // The close button sits at the caption bar's right end, one pixel down, and is drawn.
   CWnd* close = w.GetCaptionBar()->GetDlgItem(ID_EXIT);
   ASSERT_NE(close, nullptr);
@@ -343,4 +344,21 @@ TEST(PlayerWnd, AChapterClickedInTheContextMenuStartsThere) {
   EXPECT_LT(w.GetClock().Now(), start + 100);
   EXPECT_TRUE(w.IsPlaying());
   EXPECT_EQ(w.GetIconId(), kIconPlaying);
+}
+
+TEST(PlayerWnd, ControlBarFaceShowsRoundTheCounter) {
+  PlayerScene s;
+  ASSERT_TRUE(s.started);
+  CPlayerWnd& w = *s.wnd;
+  CRect client;
+  w.GetClientRect(&client);
+  w.Layout(client.Width(), client.Height());
+  w.Invalidate();
+  ui::ProcessPendingMessages();
+  // Below the 19-pixel counter, the bar's face (the window background).
+  const CRect counter = ChildRect(&w, w.GetTimeDisplay());
+  ASSERT_LT(counter.bottom, client.bottom);
+  const COLORREF face = g_skinData.SkinColour(SKIN_WINDOW_BACK) & 0xFFFFFF;
+  EXPECT_EQ(ui::GetWindowPixel(w.GetSafeHwnd(), counter.left + 5, client.bottom - 1), face);
+  EXPECT_EQ(ui::GetWindowPixel(w.GetSafeHwnd(), counter.left + 5, counter.top - 1), face);
 }

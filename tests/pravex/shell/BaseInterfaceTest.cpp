@@ -290,3 +290,19 @@ TEST(BaseInterface, AnnotationsComeFromTheCapturesTrailer) {
   EXPECT_EQ(s.wnd->GetAnnotationFromFile(nullptr), 0);
   s.wnd->GetCaptureFileReader()->Close();
 }
+
+TEST(BaseInterface, CaptionPartsAreConstructedButNotCreated) {
+  ShellScene s;
+  CShellTestWindow& w = *s.wnd;
+  EXPECT_EQ(w.GetTransStatic().GetSafeHwnd(), nullptr);
+  EXPECT_EQ(w.GetRoundSlider().GetSafeHwnd(), nullptr);
+  EXPECT_EQ(w.GetCaptionBar().GetSafeHwnd(), nullptr);
+  // A derived window may create them on itself; they then live and die with it.
+  ASSERT_TRUE(w.GetRoundSlider().Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 24, 24), &w, 901));
+  ASSERT_TRUE(w.GetTransStatic().Create("Volume", WS_CHILD | WS_VISIBLE, CRect(30, 0, 90, 16), &w, 902));
+  EXPECT_EQ(w.GetRoundSlider().GetParent(), &w);
+  EXPECT_EQ(w.GetDlgItem(902), &w.GetTransStatic());
+  w.GetRoundSlider().SetRange(0, 10);
+  w.GetRoundSlider().SetPos(25);
+  EXPECT_EQ(w.GetRoundSlider().GetPos(), 10);
+}
