@@ -14,6 +14,7 @@
 #include "pravex/render/RenderFrames.h"
 #include "tests/common/TestEnvironment.h"
 #include "tests/pravex/capture/CaptureTestUtil.h"
+#include "tests/pravex/render/RenderTestUtil.h"
 
 namespace {
 
@@ -136,15 +137,7 @@ namespace {
 // screen from 1000 ms for 2000 ms.
 std::string WriteAnnotatedCapture(const std::string& dir) {
   CAnnotateData set;
-  CAnnotateList* list = set.AddNew(1000);
-  list->SetDelay(2000);
-  auto* box = new CAnnotateBox(0);
-  box->SetRect(CRect(4, 4, 12, 10));
-  box->SetTransparency(0);
-  box->SetColor(RGB(255, 0, 0));
-  box->SetOutlineColor(RGB(0, 0, 255));
-  list->Add(box);
-  list->UpdateBoundingRect();
+  rendertest::AddOpaqueBox(set, 1000, 2000);
   CMemoryArchive archive(set.CalculateDataSize(), TRUE);
   EXPECT_TRUE(set.Save(archive));
   const std::vector<BYTE> bytes(archive.GetBuffer(), archive.GetBuffer() + archive.GetBufferSize());

@@ -170,15 +170,7 @@ TEST(RenderRoot, AnnotationsShowOverPicturesOfEveryDepth) {
     r.ClearPreview();
     r.vars.SetCursorDisplay(0);
     CAnnotateData& set = r.vars.GetAnnotateData();
-    CAnnotateList* list = set.AddNew(0);
-    list->SetDelay(60000);
-    auto* box = new CAnnotateBox(0);
-    box->SetRect(CRect(4, 4, 12, 10));
-    box->SetTransparency(0);
-    box->SetColor(RGB(255, 0, 0));
-    box->SetOutlineColor(RGB(0, 0, 255));
-    list->Add(box);
-    list->UpdateBoundingRect();
+    AddOpaqueBox(set, 0, 60000);
     set.UpdateAnnotationDisplayList(0, nullptr);
     // Grey (51, 51, 51): colour-cube index 43 at 8 bits.
     std::vector<BYTE> pixels;

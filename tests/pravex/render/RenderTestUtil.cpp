@@ -3,6 +3,9 @@
 #include <cstring>
 #include <thread>
 
+#include "glimra/AnnotateBox.h"
+#include "glimra/AnnotateData.h"
+#include "glimra/AnnotateList.h"
 #include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureCursor.h"
 #include "pravex/capture/CaptureFormat.h"
@@ -153,3 +156,15 @@ WORD Pixel16(const unsigned char* picture, int width, int x, int y) {
 }
 
 }  // namespace rendertest
+
+void rendertest::AddOpaqueBox(CAnnotateData& set, DWORD start, DWORD delay) {
+  CAnnotateList* list = set.AddNew(start);
+  list->SetDelay(delay);
+  auto* box = new CAnnotateBox(0);
+  box->SetRect(CRect(4, 4, 12, 10));
+  box->SetTransparency(0);
+  box->SetColor(RGB(255, 0, 0));
+  box->SetOutlineColor(RGB(0, 0, 255));
+  list->Add(box);
+  list->UpdateBoundingRect();
+}

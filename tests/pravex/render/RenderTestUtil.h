@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "glimra/AnnotateData.h"
 #include "platform/base/Rect.h"
 #include "pravex/capture/CaptureData.h"
 #include "pravex/render/RenderDirect.h"
@@ -44,6 +45,10 @@ class CTestRenderer : public CRenderDirect {
   unsigned char* ComposeAll();
   int Count(const char* call) const;
 };
+
+// Adds to `set` a list from `start` for `delay` ms holding one opaque box at
+// (4, 4, 12, 10), red inside with a blue outline.
+void AddOpaqueBox(CAnnotateData& set, DWORD start, DWORD delay);
 
 // A 16-bit (or 24-bit) picture of one value / pattern.
 std::vector<BYTE> FlatPicture(int width, int height, WORD bits, WORD value565);
