@@ -15,13 +15,19 @@ function(olvane_target_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror
     $<$<CXX_COMPILER_ID:GNU>:-Wno-error=maybe-uninitialized -Wno-error=stringop-overflow -Wno-error=array-bounds
     -Wno-error=restrict -Wno-error=stringop-overread>)
-  target_compile_definitions(${target} PRIVATE
-    OLVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" OLVANE_BINARY_DIR="${PROJECT_BINARY_DIR}")
   # The sanitizer reads its default suppressions from the executable itself.
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "EXECUTABLE" AND OLVANE_SANITIZE MATCHES "thread")
     target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/ThreadSanitizerDefaults.cpp)
   endif()
+endfunction()
+
+# The source and build folders, for the few targets that find files by them.
+# Only those get the definitions: a folder in every compile command would make
+# each checkout's objects differ, and a compiler cache could not share them.
+function(olvane_folder_definitions target)
+  target_compile_definitions(${target} PRIVATE
+    OLVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" OLVANE_BINARY_DIR="${PROJECT_BINARY_DIR}")
 endfunction()
 
 # One shared library per layer: every .cpp under the folder belongs to it.

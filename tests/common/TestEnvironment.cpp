@@ -76,6 +76,8 @@ std::string BinDir() {
   return dir ? dir : OLVANE_BINARY_DIR "/bin";
 }
 
+std::string SourceDir() { return OLVANE_SOURCE_DIR; }
+
 }  // namespace testenv
 
 // Sanitizer settings built into every test program, so that they hold however

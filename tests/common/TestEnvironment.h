@@ -16,6 +16,8 @@ bool WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 // Folder of the built programs (olvane-probe and friends).
 std::string BinDir();
+// The source tree's root folder (for resources and corpora the tests read).
+std::string SourceDir();
 // Sets an environment variable unless it is already set.
 void SetDefault(const char* name, const char* value);
 

@@ -392,7 +392,7 @@ TEST(ArchiveLayout, DISABLED_WriteSeedCorpus) {
 }
 
 TEST(ArchiveLayout, SeedCorpusLoads) {
-  const std::string dir = std::string(OLVANE_SOURCE_DIR) + "/fuzz/corpus/annotate_archive/";
+  const std::string dir = testenv::SourceDir() + "/fuzz/corpus/annotate_archive/";
   int loaded = 0;
   for (const char* name : {"empty.anno", "set0.anno", "set1.anno", "set2.anno", "set3.anno"}) {
     const std::string bytes = testenv::ReadFile(dir + name);

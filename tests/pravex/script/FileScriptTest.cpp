@@ -10,7 +10,7 @@ namespace {
 
 std::string DataFile(const std::string& name) {
   const char* data = std::getenv("OLVANE_TEST_DATA");
-  return std::string(data ? data : OLVANE_SOURCE_DIR "/tests/data") + "/" + name;
+  return std::string(data ? data : testenv::SourceDir() + "/tests/data") + "/" + name;
 }
 
 bool SameParams(const tag_playParams& a, const tag_playParams& b) {
