@@ -24,70 +24,13 @@
 #include "sintra/widgets/TransLedProgress.h"
 #include "sintra/widgets/WidgetMessages.h"
 #include "tests/common/TestEnvironment.h"
+#include "tests/olvane/PlayerScene.h"
 
 using namespace player;
+using playertest::CMenuClicker;
+using playertest::PlayerScene;
 
 namespace {
-
-struct PlayerScene {
-  CManualTimeSource source{1000};
-  std::unique_ptr<CPlayerWnd> wnd = std::make_unique<CPlayerWnd>(&source);
-  bool started = false;
-  explicit PlayerScene(const std::string& commandLine = testenv::BinDir() + "/PlayScript.tvsf") {
-    AfxSetMainWnd(wnd.get());
-    started = wnd->StartFromCommandLine(commandLine) != 0;
-    ui::ProcessPendingMessages();
-  }
-  ~PlayerScene() {
-    if (wnd->GetSafeHwnd()) wnd->DestroyWindow();
-    ui::ProcessPendingMessages();
-    AfxSetMainWnd(nullptr);
-    wnd.reset();
-  }
-  // Moves the replay clock on to `target` in small steps, giving the reader
-  // real time to keep up (it holds the clock while it is behind).
-  void AdvanceTo(DWORD target) {
-    for (int guard = 0; guard < 100000 && wnd->GetClock().Now() < target; ++guard) {
-      source.Advance(std::min<DWORD>(10, target - wnd->GetClock().Now()));
-      ui::RunMessageLoopFor(1);
-    }
-    ui::ProcessPendingMessages();
-  }
-  // Moves the source on in 10 ms steps until `done` or `limitMs` of source time.
-  bool AdvanceUntil(const std::function<bool()>& done, DWORD limitMs) {
-    for (DWORD t = 0; t < limitMs; t += 10) {
-      if (done()) return true;
-      source.Advance(10);
-      ui::RunMessageLoopFor(1);
-    }
-    return done();
-  }
-  bool WaitFor(const std::function<bool()>& done) { return ui::RunMessageLoopUntil(done, 5000); }
-  void Command(UINT id) {
-    wnd->SendMessage(WM_COMMAND, id, 0);
-    ui::ProcessPendingMessages();
-  }
-};
-
-// Clicks through an open context menu: hovers an item of the first level,
-// then clicks an item of the sub-menu it opens.
-class CMenuClicker : public CWnd {
- public:
-  int topItem = 0;
-  int subItem = 0;
-  int step = 0;
-  void OnTimer(std::uintptr_t) override {
-    RECT r{};
-    if (step == 0 && ui::GetOpenMenuItemRect(0, topItem, &r)) {
-      ui::InjectMouseMove(ui::GetOpenMenuWindow(0), CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-      step = 1;
-    } else if (step == 1 && ui::GetOpenMenuItemRect(1, subItem, &r)) {
-      ui::InjectClick(ui::GetOpenMenuWindow(1), CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-      step = 2;
-      KillTimer(1);
-    }
-  }
-};
 
 CRect ChildRect(CWnd* parent, CWnd* child) {
   CRect r;
