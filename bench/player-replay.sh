@@ -1,26 +1,46 @@
 #!/usr/bin/env bash
-# Replay cost of the real player under Xvfb: writes a 1920x1080 capture at 10
-# pictures a second, plays it for SECONDS (default 20) and reports the
-# process's CPU time per second of replay. Run from the repository root with
-# a built preset: bench/player-replay.sh [debug|release] [seconds]
+# Replay figures of the real player under Xvfb (run from the repository root
+# with a built preset): bench/player-replay.sh [debug|release] [seconds]
+#  - replay cost: a 1920x1080, 16-bit, 10 pictures a second capture with GSM
+#    sound and a camera picture played for SECONDS (default 20); the player
+#    process's CPU time (user + system, from /proc) per second of replay;
+#  - record to screen: for every screen record, the replay time at which its
+#    pixels were handed to the display less its record time (the player's
+#    frame trace, OLVANE_FRAME_TRACE);
+#  - start to first picture: from starting `olvane PlayDemo1.zeph` (640x400)
+#    to its first picture on the display, the median of 7 starts.
 set -euo pipefail
 preset=${1:-release}
 seconds=${2:-20}
-bin=build/$preset/bin
+bin=$(cd "build/$preset/bin" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$bin/olvane-mkcapture" demo "$work/big.zeph" --size 1920x1080 --bits 16 --sound gsm \
   --seconds $((seconds + 5)) --fps 10 --quiet
 cat > "$work/run.sh" <<EOS
 #!/usr/bin/env bash
-SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 "$bin/olvane" "$work/big.zeph" &
+set -euo pipefail
+export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
+ticks=\$(getconf CLK_TCK)
+# Replay cost and record-to-screen delay.
+OLVANE_FRAME_TRACE="$work/replay.trace" "$bin/olvane" "$work/big.zeph" &
 pid=\$!
 sleep $seconds
 read -r -a stat < /proc/\$pid/stat
-ticks=\$(getconf CLK_TCK)
 cpu=\$(( stat[13] + stat[14] ))
-kill \$pid; wait \$pid 2>/dev/null || true
-awk -v c=\$cpu -v t=\$ticks -v s=$seconds 'BEGIN { printf "cpu %.2f s in %d s of replay: %.1f %% of one core\n", c/t, s, 100*c/t/s }'
+kill -TERM \$pid; wait \$pid 2>/dev/null || true
+awk -v c=\$cpu -v t=\$ticks -v s=$seconds 'BEGIN { printf "replay_1080p_cpu_seconds %.2f\nreplay_seconds %d\nreplay_share_of_one_core_percent %.1f\n", c/t, s, 100*c/t/s }'
+grep -v first_picture "$work/replay.trace"
+# Start to first picture, 7 starts of the 640x400 demo clip.
+for i in 1 2 3 4 5 6 7; do
+  start=\$(date +%s%N)
+  OLVANE_FRAME_TRACE="$work/start.trace" "$bin/olvane" "$bin/PlayDemo1.zeph" &
+  pid=\$!
+  sleep 2
+  kill -TERM \$pid; wait \$pid 2>/dev/null || true
+  first=\$(awk '/first_picture_unix_ns/ { print \$2 }' "$work/start.trace")
+  echo \$(( (first - start) / 1000000 ))
+done | sort -n | awk '{ v[NR] = \$1 } END { printf "start_to_first_picture_ms_median %d\nstart_to_first_picture_ms_range %d-%d\n", v[4], v[1], v[7] }'
 EOS
 chmod +x "$work/run.sh"
 xvfb-run -a -s "-screen 0 1920x1200x24" "$work/run.sh"

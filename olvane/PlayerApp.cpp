@@ -1,5 +1,6 @@
 #include "olvane/PlayerApp.h"
 
+#include "olvane/TerminationSignals.h"
 #include "platform/ui/MessageBox.h"
 
 CPlayerApp::CPlayerApp(std::string commandLine)
@@ -9,7 +10,10 @@ CPlayerApp::~CPlayerApp() { m_player.reset(); }
 
 BOOL CPlayerApp::InitInstance() {
   m_pMainWnd = m_player.get();
-  if (m_player->StartFromCommandLine(m_commandLine)) return TRUE;
+  if (m_player->StartFromCommandLine(m_commandLine)) {
+    termination::CloseOnSignal(m_player->GetSafeHwnd());
+    return TRUE;
+  }
   AfxMessageBox(player::kStartMessage, MB_ICONHAND);
   m_pMainWnd = nullptr;
   m_exitCode = 1;

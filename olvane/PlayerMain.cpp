@@ -5,8 +5,10 @@
 #include <string>
 
 #include "olvane/PlayerApp.h"
+#include "olvane/TerminationSignals.h"
 
 int main(int argc, char** argv) {
+  termination::WatchSignals();
   if (!std::getenv("SDL_VIDEODRIVER") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     std::fprintf(stderr,
                  "olvane: no display to show the player on; use olvane-export to replay a capture into "

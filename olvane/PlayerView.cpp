@@ -5,6 +5,9 @@
 #include "glimra/AnnotateData.h"
 #include "olvane/PlayerWnd.h"
 #include "platform/base/MulDiv.h"
+#include "platform/ui/App.h"
+#include "pravex/capture/CaptureData.h"
+#include "pravex/capture/CaptureFormat.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/PaintDC.h"
 #include "sintra/skin/SkinData.h"
@@ -12,6 +15,7 @@
 CPlayerView::CPlayerView() = default;
 
 CPlayerView::~CPlayerView() {
+  if (m_trace) ui::SetPresentObserver(nullptr);
   if (GetSafeHwnd()) DestroyWindow();
 }
 
@@ -20,7 +24,21 @@ BOOL CPlayerView::CreateView(CWnd* parent, const CRect& rect) {
   if (!CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, rect, parent, 0)) return FALSE;
   SetParentWnd(parent);
   SetTimer(kPollTimer, 100);
+  m_trace = CFrameTrace::FromEnvironment();
+  if (m_trace) {
+    ui::SetPresentObserver([this](HWND) {
+      auto* player = dynamic_cast<CPlayerWnd*>(GetMainWnd());
+      if (!m_pictureDrawn || !player) return;
+      m_pictureDrawn = false;
+      m_trace->OnPresented(player->GetClock().Now());
+    });
+  }
   return TRUE;
+}
+
+int CPlayerView::ProcessData(CCaptureData* record) {
+  if (m_trace && record && record->GetStreamType() == capture::kStreamScreen) m_trace->OnScreenRecord(record->GetTime());
+  return CRenderBase::ProcessData(record);
 }
 
 CWnd* CPlayerView::GetMainWnd() { return m_owner ? m_owner : CRenderBase::GetMainWnd(); }
@@ -104,7 +122,7 @@ void CPlayerView::OnPaint() {
   CRect clip;
   dc.GetClipBox(&clip);
   if (auto* player = dynamic_cast<CSkinBase*>(GetMainWnd())) player->FixedPalette(dc);
-  Paint(dc, client, clip, g_skinData.SkinColour(0));
+  if (Paint(dc, client, clip, g_skinData.SkinColour(0)) == 1) m_pictureDrawn = true;
 }
 
 BOOL CPlayerView::OnEraseBkgnd(CDC*) { return TRUE; }

@@ -4,6 +4,9 @@
 // the window thread, scaled from picture to client coordinates.
 #pragma once
 
+#include <memory>
+
+#include "olvane/FrameTrace.h"
 #include "platform/ui/Wnd.h"
 #include "pravex/render/RenderBase.h"
 
@@ -28,6 +31,7 @@ class CPlayerView : public CWnd, public CRenderBase {
   // Called on the reader's worker with the renderer's lock held: only posts.
   void InvalidateUpdateArea(const CRect& rect, unsigned short stream) override;
   CWnd* GetMainWnd() override;
+  int ProcessData(CCaptureData* record) override;
 
   // The main window the view serves (its commands and settings); defaults to
   // the thread's main window.
@@ -63,4 +67,6 @@ class CPlayerView : public CWnd, public CRenderBase {
   double m_scaleX = 1.0;
   double m_scaleY = 1.0;
   int m_fillOutside = 1;
+  std::unique_ptr<CFrameTrace> m_trace;  // only when frame timing is asked for
+  bool m_pictureDrawn = false;
 };

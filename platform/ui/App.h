@@ -47,5 +47,10 @@ void ProcessPendingMessages();
 // True once WM_QUIT was seen; ResetQuit lets a new loop run (tests).
 bool QuitRequested();
 void ResetQuit();
+// Called on the window thread each time drawn pixels of a top-level window
+// were handed to the display (diagnostics such as frame timing). One
+// observer; null removes it.
+using PresentObserver = std::function<void(HWND top)>;
+void SetPresentObserver(PresentObserver observer);
 
 }  // namespace ui

@@ -4,6 +4,9 @@
 // visible part meets the update area, clipped to that part (less its children
 // with WS_CLIPCHILDREN, less the siblings above it with WS_CLIPSIBLINGS), and
 // then presents the changed rectangles.
+#include <utility>
+
+#include "platform/ui/App.h"
 #include "platform/ui/UiCore.h"
 
 namespace uicore {
@@ -103,6 +106,13 @@ void PaintAllPending() {
   }
 }
 
+namespace {
+ui::PresentObserver& Observer() {
+  static ui::PresentObserver observer;
+  return observer;
+}
+}  // namespace
+
 void Present(CWnd* top, const CUpdateRegion& area) {
   CWndNative* native = top->Native();
   if (!native || area.IsEmpty()) return;
@@ -111,6 +121,11 @@ void Present(CWnd* top, const CUpdateRegion& area) {
   for (const CRect& r : area.Rects()) rects.push_back(SDL_Rect{r.left, r.top, r.Width(), r.Height()});
   if (SDL_UpdateWindowSurfaceRects(native->window, rects.data(), static_cast<int>(rects.size())) != 0)
     SDL_UpdateWindowSurface(native->window);
+  if (Observer()) Observer()(top->m_hWnd);
 }
 
 }  // namespace uicore
+
+namespace ui {
+void SetPresentObserver(PresentObserver observer) { uicore::Observer() = std::move(observer); }
+}  // namespace ui

@@ -305,3 +305,64 @@ TEST(PlayerWnd, ControlBarFaceShowsRoundTheCounter) {
   EXPECT_EQ(ui::GetWindowPixel(w.GetSafeHwnd(), counter.left + 5, client.bottom - 1), face);
   EXPECT_EQ(ui::GetWindowPixel(w.GetSafeHwnd(), counter.left + 5, counter.top - 1), face);
 }
+
+TEST(PlayerWnd, TimedPauseMarkHoldsThenResumesByItself) {
+  PlayerScene s;
+  ASSERT_TRUE(s.started);
+  CPlayerWnd& w = *s.wnd;
+  // The second clip's second chapter holds replay for its delay, then goes on
+  // (the clip has no sound, so the manual clock alone sets the time).
+  s.Command(ID_CLIP_FIRST + 1);
+  ASSERT_TRUE(s.WaitFor([&] { return !w.GetCaptureFileReader()->IsInPreroll(); }));
+  const std::vector<int> chapters = w.Chapters();
+  ASSERT_GE(chapters.size(), 2u);
+  const CAnnotateList* held = w.GetRenderVars().GetAnnotateData().GetListAt(chapters[1]);
+  const DWORD markTime = held->GetTime();
+  const DWORD hold = held->GetHoldWord() & 0x0FFFFFFF;
+  ASSERT_EQ(held->GetHoldWord() >> 28, 2u);
+  ASSERT_GT(hold, 0u);
+  CCaptureFileReader& reader = *w.GetCaptureFileReader();
+  ASSERT_TRUE(s.AdvanceUntil([&] { return reader.IsHolding(); }, markTime + 2000));
+  const DWORD heldAt = w.GetClock().Now();
+  EXPECT_GE(heldAt, markTime);
+  EXPECT_LT(heldAt, markTime + 100);
+  // The clock stands still for the hold; replay is not paused for the user.
+  ASSERT_TRUE(s.AdvanceUntil([&] { return !reader.IsHolding(); }, hold + 2000));
+  EXPECT_LT(w.GetClock().Now(), heldAt + 100);
+  EXPECT_FALSE(w.IsPaused());
+  EXPECT_EQ(w.GetIconId(), kIconPlaying);
+  s.AdvanceTo(heldAt + 500);
+  EXPECT_GE(w.GetClock().Now(), heldAt + 500);
+}
+
+TEST(PlayerWnd, ControlsToggleAndATopEdgeDragKeepTheView) {
+  PlayerScene s;
+  ASSERT_TRUE(s.started);
+  CPlayerWnd& w = *s.wnd;
+  CRect view, client;
+  w.GetView().GetWindowRect(&view);
+  w.GetClientRect(&client);
+  // Hiding the controls takes the 28-pixel bar off the window, not off the view.
+  s.Command(ID_CONTROLS);
+  ASSERT_FALSE(w.GetControlsShown());
+  CRect viewAfter, clientAfter;
+  w.GetView().GetWindowRect(&viewAfter);
+  w.GetClientRect(&clientAfter);
+  EXPECT_EQ(viewAfter.Size(), view.Size());
+  EXPECT_EQ(clientAfter.Height(), client.Height() - kControlBarHeight);
+  EXPECT_FALSE(w.GetButtonBar()->IsWindowVisible());
+  s.Command(ID_CONTROLS);
+  w.GetClientRect(&clientAfter);
+  EXPECT_EQ(clientAfter.Height(), client.Height());
+  // A drag of the top sizing band up by 60 pixels: the height follows the
+  // mouse and the width follows the replay's shape in the view area.
+  const int caption = ChildRect(&w, w.GetCaptionBar()).Height();
+  ui::InjectMouseMove(w.GetSafeHwnd(), CPoint(client.Width() / 2, 1));
+  ui::InjectMouseButton(w.GetSafeHwnd(), CPoint(client.Width() / 2, 1), VK_LBUTTON, true);
+  ui::InjectMouseMove(w.GetSafeHwnd(), CPoint(client.Width() / 2, 1 - 60));
+  ui::InjectMouseButton(w.GetSafeHwnd(), CPoint(client.Width() / 2, 1 - 60), VK_LBUTTON, false);
+  ui::ProcessPendingMessages();
+  w.GetClientRect(&clientAfter);
+  EXPECT_EQ(clientAfter.Height(), client.Height() + 60);
+  EXPECT_NEAR(clientAfter.Width(), (clientAfter.Height() - caption - kControlBarHeight) * 640 / 400, 1);
+}
