@@ -190,8 +190,8 @@ void CPlayerWnd::AddRecentMenu(CMenu& popup) {
   sub.CreatePopupMenu();
   for (int i = 0; i < recent.GetCount() && i < kMaxRecentShown; ++i) {
     const std::string target = recent.GetRecentItem(i).GetTarget();
-    const std::string text = (i < 9 ? str::Format("&%d ", i + 1) : std::string("1&0 ")) +
-                             MenuEscaped(AbbreviatePathName(target, 60));
+    const std::string text =
+        (i < 9 ? str::Format("&%d ", i + 1) : std::string("1&0 ")) + MenuEscaped(AbbreviatePathName(target, 60));
     sub.AppendMenu(MF_STRING, ID_RECENT_FIRST + static_cast<UINT>(i), text.c_str());
     m_recentShown.push_back(target);
   }
@@ -204,8 +204,7 @@ void CPlayerWnd::AddRecentMenu(CMenu& popup) {
       break;
     }
   const UINT state = m_recentShown.empty() ? MF_GRAYED : MF_ENABLED;
-  popup.InsertMenu(position, MF_BYPOSITION | MF_POPUP | state, reinterpret_cast<std::uintptr_t>(&sub),
-                   kRecentMenuText);
+  popup.InsertMenu(position, MF_BYPOSITION | MF_POPUP | state, reinterpret_cast<std::uintptr_t>(&sub), kRecentMenuText);
 }
 
 void CPlayerWnd::OpenRecent(int index) {

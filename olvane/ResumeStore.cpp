@@ -45,8 +45,7 @@ std::vector<CResumeStore::Entry> CResumeStore::Read() {
     }
     start = end + 1;
   }
-  if (entries.size() > static_cast<std::size_t>(kMaximum))
-    entries.erase(entries.begin(), entries.end() - kMaximum);
+  if (entries.size() > static_cast<std::size_t>(kMaximum)) entries.erase(entries.begin(), entries.end() - kMaximum);
   return entries;
 }
 
@@ -66,8 +65,7 @@ bool CResumeStore::Save(const std::string& path, DWORD positionMs) {
                 entries.end());
   entries.push_back(Entry{positionMs, path});
   // Oldest first: what passes the limit goes from the front.
-  if (entries.size() > static_cast<std::size_t>(kMaximum))
-    entries.erase(entries.begin(), entries.end() - kMaximum);
+  if (entries.size() > static_cast<std::size_t>(kMaximum)) entries.erase(entries.begin(), entries.end() - kMaximum);
   return Write(entries);
 }
 

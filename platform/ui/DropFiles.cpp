@@ -12,8 +12,8 @@ namespace {
 struct DropState {
   std::mutex mutex;
   std::uintptr_t nextId = 1;
-  std::map<std::uintptr_t, std::vector<std::string>> live;      // drops being handled
-  std::map<Uint32, std::vector<std::string>> gathering;         // by SDL window id, between begin and complete
+  std::map<std::uintptr_t, std::vector<std::string>> live;  // drops being handled
+  std::map<Uint32, std::vector<std::string>> gathering;     // by SDL window id, between begin and complete
 };
 
 DropState& State() {

@@ -81,9 +81,14 @@ TEST(Drop, ADroppedCapturePlaysAtOnceInPlaceOfTheScript) {
   EXPECT_EQ(w.GetScript().GetSize(), 0);
   EXPECT_TRUE(w.IsPlaying());
   EXPECT_EQ(w.GetClipDuration(), 4000u);
+  // The reader delivers on its own thread: the picture of 1000 ms follows the clock there.
   s.AdvanceTo(1000);
   ShowCurrentPicture(s);
-  EXPECT_EQ(ShownClipTime(w.GetView()), 1000u);
+  EXPECT_TRUE(s.WaitFor([&] {
+    w.GetView().Invalidate(FALSE);
+    ui::ProcessPendingMessages();
+    return ShownClipTime(w.GetView()) == 1000u;
+  })) << ShownClipTime(w.GetView());
   // The dropped file heads the player's recent list and is on the desktop's.
   ASSERT_FALSE(RecentTargets().empty());
   EXPECT_EQ(RecentTargets().front(), Canonical(clip));
@@ -146,8 +151,8 @@ TEST(OpenRecent, ListsTheLastFilesNewestFirstAndOpensTheOneClicked) {
   EXPECT_FALSE(menu.grayed);
   // Newest first, numbered; long folders are shortened in the middle, the
   // names stay whole, and "&" is doubled so that it shows.
-  const std::vector<std::string> expected = {"&1 ", "/d.zeph", "&2 ", "/b && c.zeph", "&3 ", "/a.zeph",
-                                             "&4 ", "/PlayScript.tvsf"};
+  const std::vector<std::string> expected = {"&1 ", "/d.zeph", "&2 ", "/b && c.zeph",
+                                             "&3 ", "/a.zeph", "&4 ", "/PlayScript.tvsf"};
   ASSERT_EQ(menu.texts.size() * 2, expected.size());
   for (std::size_t i = 0; i < menu.texts.size(); ++i) {
     const std::string& text = menu.texts[i];

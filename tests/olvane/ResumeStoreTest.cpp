@@ -15,7 +15,9 @@ namespace {
 constexpr const char* kSharedKey = "Software\\Kalvo\\Test\\ResumeShared";
 constexpr int kSavesPerChild = 150;
 
-std::string ClipPath(const std::string& tag, int i) { return "/captures/" + tag + "/clip " + std::to_string(i) + ".zeph"; }
+std::string ClipPath(const std::string& tag, int i) {
+  return "/captures/" + tag + "/clip " + std::to_string(i) + ".zeph";
+}
 
 }  // namespace
 
