@@ -6,10 +6,15 @@
 CPlayerApp::CPlayerApp(std::string commandLine)
     : m_commandLine(std::move(commandLine)), m_player(std::make_unique<CPlayerWnd>()) {}
 
+CPlayerApp::CPlayerApp(const player::PlayerOptions& options) : CPlayerApp(options.commandLine) {
+  m_options = options;
+}
+
 CPlayerApp::~CPlayerApp() { m_player.reset(); }
 
 BOOL CPlayerApp::InitInstance() {
   m_pMainWnd = m_player.get();
+  if (m_options.startMs) m_player->SetStartTime(*m_options.startMs);
   if (m_player->StartFromCommandLine(m_commandLine)) {
     termination::CloseOnSignal(m_player->GetSafeHwnd());
     return TRUE;

@@ -3,24 +3,34 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "olvane/PlayerApp.h"
+#include "olvane/PlayerOptions.h"
 #include "olvane/TerminationSignals.h"
 
 int main(int argc, char** argv) {
   termination::WatchSignals();
+  const player::PlayerOptions options = player::ParsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
+  switch (options.action) {
+    case player::PlayerOptions::Action::kHelp:
+      std::fputs(player::UsageText().c_str(), stdout);
+      return 0;
+    case player::PlayerOptions::Action::kVersion:
+      std::fputs(player::VersionText().c_str(), stdout);
+      return 0;
+    case player::PlayerOptions::Action::kRefused:
+      std::fprintf(stderr, "olvane: %s\nTry 'olvane --help' for more information.\n", options.error.c_str());
+      return player::kExitUsage;
+    case player::PlayerOptions::Action::kRun:
+      break;
+  }
   if (!std::getenv("SDL_VIDEODRIVER") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     std::fprintf(stderr,
                  "olvane: no display to show the player on; use olvane-export to replay a capture into "
                  "picture and sound files instead\n");
     return 1;
   }
-  // The command line is one path; the words of an unquoted path with blanks belong together.
-  std::string commandLine;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) commandLine += ' ';
-    commandLine += argv[i];
-  }
-  CPlayerApp app(commandLine);
+  CPlayerApp app(options);
   return app.Run();
 }

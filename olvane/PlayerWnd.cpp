@@ -75,6 +75,13 @@ int CPlayerWnd::StartFromCommandLine(const std::string& commandLine) {
     m_clipFolder = GetModuleFolder();
     fileName = WithSlash(m_clipFolder) + "PlayScript.tvsf";
   }
+  if (!LoadFile(fileName) || !Setup(nullptr)) return 0;
+  // A file the user named goes on the recent lists; the demo does not.
+  if (!commandLine.empty()) NoteOpened(fileName);
+  return 1;
+}
+
+int CPlayerWnd::LoadFile(const std::string& fileName) {
   const std::string ext = SplitGetExtension(fileName);
   if (str::EqualsNoCase(ext, "tvsf")) {
     if (!m_script.Load(fileName.c_str())) return 0;
@@ -96,7 +103,7 @@ int CPlayerWnd::StartFromCommandLine(const std::string& commandLine) {
     m_singleClip = fileName;
   }
   if (!m_clipFolder.empty() && !CheckAccess(m_clipFolder)) m_clipFolder.clear();
-  return Setup(nullptr);
+  return 1;
 }
 
 int CPlayerWnd::CreateInterface() {
@@ -110,6 +117,7 @@ int CPlayerWnd::CreateInterface() {
   if (m_windowMode == SCRIPT_WINDOW_FRAME) style |= WS_THICKFRAME;
   if (!CreateEx(0, cls, kWindowTitle, style, CRect(0, 0, 640, 480), nullptr, 0)) return 0;
   SetupWindows(4);
+  DragAcceptFiles(m_hWnd, TRUE);
   SetIcon(kIconStopped);
   m_speedNumerator = m_speedDenominator = 1;
   if (m_clipFolder.empty()) m_clipFolder = GetOutputFolder();
@@ -125,6 +133,7 @@ int CPlayerWnd::CreateInterface() {
   }
   if (m_entry || !m_singleClip.empty()) {
     if (!OpenClip(1)) return 0;
+    ChooseOpeningStart();
     Play();
   }
   SetTimer(kClockTimer, kClockTimerPeriod);
@@ -245,6 +254,7 @@ std::string CPlayerWnd::GetClipPath() const {
 
 void CPlayerWnd::CloseClip() {
   if (!m_clipLoaded) return;
+  RememberPosition();
   m_reader.Stop();
   m_reader.Close();
   m_clipLoaded = 0;
@@ -376,6 +386,9 @@ LRESULT CPlayerWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PROGRESS_POSITION:
       OnProgressPosition(static_cast<int>(wParam));
       return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     default:
       break;
   }
@@ -383,6 +396,7 @@ LRESULT CPlayerWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CPlayerWnd::OnClose() {
+  RememberPosition();
   Stop();
   CBaseInterface::OnClose();
 }

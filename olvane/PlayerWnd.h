@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "olvane/PlayerView.h"
+#include "olvane/ResumeStore.h"
 #include "platform/gfx/Font.h"
+#include "platform/ui/DropFiles.h"
 #include "pravex/capture/ReplayClock.h"
 #include "pravex/render/RenderBase.h"
 #include "pravex/script/FileScript.h"
@@ -46,6 +48,9 @@ constexpr UINT ID_SCALE_SMART = 32902;
 constexpr UINT ID_CLIP_FIRST = 27000;
 constexpr UINT ID_CHAPTER_FIRST = 28000;
 constexpr int kMaxMenuEntries = 1000;
+// Open Recent: the newest files of the recent list, at most kMaxRecentShown.
+constexpr UINT ID_RECENT_FIRST = 29000;
+constexpr int kMaxRecentShown = 10;
 constexpr UINT ID_HELP = 57670;
 // The speed buttons, by speed index 0 ("1/8") to 6 ("8").
 constexpr UINT kSpeedIds[7] = {32791, 32792, 32798, 32793, 32794, 32795, 32796};
@@ -71,6 +76,17 @@ inline constexpr const char kStartMessage[] = "A script or Zeph file must be ent
 inline constexpr const char kOpenFailedMessage[] = "Unable to open the clip :  %s";
 inline constexpr const char kTooNewMessage[] = "Download the latest version of Quillet to play this file";
 inline constexpr const char kDefaultCaption[] = "Olvane screen-capture player";
+// Opening files.
+inline constexpr const char kRecentKey[] = "Software\\Kalvo\\Olvo\\Recent";
+inline constexpr const char kRecentMenuText[] = "Open &Recent";
+inline constexpr const char kRecentEmptyText[] = "(no recent files)";
+inline constexpr const char kNotPlayableMessage[] =
+    "%s cannot be played: only captures (.zeph, .cpt) and play scripts (.tvsf) open in the player";
+inline constexpr const char kUnreadableMessage[] = "%s cannot be played: it could not be read as a %s";
+inline constexpr const char kRecentGoneMessage[] = "%s no longer exists; it has been taken off the recent files";
+inline constexpr const char kResumeQuestion[] = "Resume %s at %s, where it was left?";
+// A clip is resumed only where more than this is left of it.
+constexpr DWORD kResumeEndMargin = 10000;
 }  // namespace player
 
 class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplayNotify {
@@ -81,6 +97,20 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
 
   // Start-up from a command line; non-zero when the window is up.
   int StartFromCommandLine(const std::string& commandLine);
+
+  // Opening files (PlayerOpening.cpp). A capture or play script (dropped,
+  // chosen from Open Recent) replaces what plays and starts at once; anything
+  // that cannot play is refused with a message and nothing changes. 1 when it plays.
+  int OpenFile(const std::string& path);
+  // The first clip opened starts here without the resume question (--start).
+  void SetStartTime(DWORD ms) {
+    m_startOption = ms;
+    m_hasStartOption = true;
+  }
+  CResumeStore& GetResumeStore() { return m_resume; }
+  // The key a single clip's position is kept under (its absolute path); empty
+  // while a play script or nothing is open.
+  std::string ResumeKey() const;
 
   // CSkinBase / CBaseInterface.
   int CreateInterface() override;
@@ -188,6 +218,18 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   void OnReload(int value, int play);
   void OnDirectX(int version);
   int OpenSelectedClip();
+  // Reads a file named on the command line or opened later into the script
+  // or single-clip state; 0 when it is neither a readable script nor a capture.
+  int LoadFile(const std::string& fileName);
+  // Opening files (PlayerOpening.cpp).
+  void NoteOpened(const std::string& path);
+  void ChooseOpeningStart();
+  DWORD TakeOpeningStart();
+  void RememberPosition();
+  void OnDropFiles(HDROP drop);
+  bool CanOpenFile(const std::string& path, std::string& refusal);
+  void AddRecentMenu(CMenu& popup);
+  void OpenRecent(int index);
   int ReplayTimeCentiseconds();
   DWORD ChapterStart(int index) const;
   DWORD ChapterLength(int index) const;
@@ -234,4 +276,10 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   std::unique_ptr<CTransLedProgress> m_progress;
   std::unique_ptr<CBitButton> m_buttons;
   std::vector<std::unique_ptr<CTransButton>> m_captionButtons;
+  // Opening files.
+  CResumeStore m_resume;
+  bool m_hasStartOption = false;
+  DWORD m_startOption = 0;
+  DWORD m_openingStart = 0;
+  std::vector<std::string> m_recentShown;  // targets of the Open Recent items last built
 };

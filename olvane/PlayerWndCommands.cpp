@@ -64,7 +64,7 @@ void CPlayerWnd::Play() {
   m_reader.SetReplayFlag(true);
   RegisterHandlers(false, true);
   SetIcon(kIconPlaying);
-  PlayFrom(0, 0);
+  PlayFrom(TakeOpeningStart(), 0);
 }
 
 void CPlayerWnd::PlayFrom(DWORD time, int limit) {
@@ -390,6 +390,10 @@ bool CPlayerWnd::OnViewCommand(UINT id) {
     JumpToChapter(static_cast<int>(id - ID_CHAPTER_FIRST));
     return true;
   }
+  if (id >= ID_RECENT_FIRST && id < ID_RECENT_FIRST + kMaxRecentShown) {
+    OpenRecent(static_cast<int>(id - ID_RECENT_FIRST));
+    return true;
+  }
   return false;
 }
 
@@ -498,6 +502,7 @@ bool CPlayerWnd::BuildContextMenu(CMenu& menu) {
   check(ID_SIZE200, client.Width() == pic.cx * 2 && client.Height() == pic.cy * 2);
   check(ID_SIZE50, client.Width() == pic.cx / 2 && client.Height() == pic.cy / 2);
   for (int m = 0; m < 3; ++m) check(ID_SCALE_NONE + static_cast<UINT>(m), m == m_scalingMode);
+  AddRecentMenu(*popup);
   return true;
 }
 

@@ -135,6 +135,31 @@ BOOL InjectFocus(HWND hwnd, bool gained) {
 
 BOOL InjectClose(HWND hwnd) { return PushWindowEvent(hwnd, SDL_WINDOWEVENT_CLOSE); }
 
+BOOL InjectDropFiles(HWND hwnd, const std::vector<std::string>& paths) {
+  const Uint32 id = SdlIdOf(hwnd);
+  if (!id) return FALSE;
+  SDL_Event ev{};
+  ev.type = SDL_DROPBEGIN;
+  ev.drop.windowID = id;
+  if (!Push(ev)) return FALSE;
+  for (const std::string& path : paths) {
+    ev = SDL_Event{};
+    ev.type = SDL_DROPFILE;
+    ev.drop.windowID = id;
+    // The handler frees the name, as it frees the names SDL allocates.
+    ev.drop.file = SDL_strdup(path.c_str());
+    if (!ev.drop.file) return FALSE;
+    if (!Push(ev)) {
+      SDL_free(ev.drop.file);
+      return FALSE;
+    }
+  }
+  ev = SDL_Event{};
+  ev.type = SDL_DROPCOMPLETE;
+  ev.drop.windowID = id;
+  return Push(ev);
+}
+
 BOOL ReadWindowPixels(HWND hwnd, std::vector<std::uint32_t>& pixels, int& width, int& height) {
   POINT none{0, 0};
   CWnd* top = TopAndPoint(hwnd, none);

@@ -32,6 +32,9 @@ BOOL InjectResize(HWND hwnd, int clientWidth, int clientHeight);
 BOOL InjectFocus(HWND hwnd, bool gained);
 // The user asked to close the top-level window of `hwnd`.
 BOOL InjectClose(HWND hwnd);
+// The user dropped these files on the top-level window of `hwnd` in one
+// gesture (begin, one event per file, complete), as a file manager does.
+BOOL InjectDropFiles(HWND hwnd, const std::vector<std::string>& paths);
 
 // The X11 WM_CLASS of the native window of `hwnd` (instance and class
 // names); FALSE when the window is not an X11 window.

@@ -340,6 +340,10 @@ void HandleEvent(const SDL_Event& ev) {
     HandleWindowEvent(ev.window);
     return;
   }
+  if (IsDropEvent(ev.type)) {
+    HandleDropEvent(ev);
+    return;
+  }
   if (ev.type == SDL_QUIT) {
     if (CWnd* main = Lookup(core.mainWnd)) main->PostMessage(WM_CLOSE);
     return;

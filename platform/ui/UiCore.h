@@ -122,6 +122,11 @@ void Wake();
 // then waits at most `maxWaitMs` for more work (0: do not wait).
 void PumpOnce(std::uint32_t maxWaitMs);
 
+// Files dropped from the desktop (DropFiles.cpp): gathers a gesture's files
+// and sends WM_DROPFILES to the top-level window that accepts them.
+bool IsDropEvent(Uint32 type);
+void HandleDropEvent(const SDL_Event& ev);
+
 // Painting.
 void PaintTopLevel(CWnd* top);
 void PaintAllPending();

@@ -7,6 +7,7 @@
 #include "platform/base/DibStride.h"
 #include "pravex/capture/CaptureFileWriter.h"
 #include "pravex/capture/CaptureFormat.h"
+#include "pravex/PravexVersion.h"
 #include "tests/common/TestEnvironment.h"
 #include "tests/common/ToolRun.h"
 
@@ -69,4 +70,32 @@ TEST(PlayerProcess, WithoutADisplayNamesTheHeadlessTool) {
   const ToolRun run = RunTool("olvane", "", "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY");
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.out.find("olvane-export"), std::string::npos) << run.out;
+}
+
+TEST(PlayerProcess, HelpVersionAndBadOptionsNeedNoDisplay) {
+  const std::string noDisplay = "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY";
+  const ToolRun help = RunTool("olvane", "--help", noDisplay);
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(help.out.rfind("Usage: olvane [OPTION]... [FILE]", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("--start TIME"), std::string::npos);
+  const ToolRun version = RunTool("olvane", "--version", noDisplay);
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.out, std::string("olvane ") + GetPravexVersion() + "\n");
+  const ToolRun bogus = RunTool("olvane", "--bogus clip.zeph", noDisplay);
+  EXPECT_EQ(bogus.code, 2);
+  EXPECT_EQ(bogus.out, "olvane: unknown option '--bogus'\nTry 'olvane --help' for more information.\n");
+  const ToolRun badTime = RunPlayer("--start 1:99 clip.zeph");
+  EXPECT_EQ(badTime.code, 2);
+  EXPECT_NE(badTime.out.find("not '1:99'"), std::string::npos) << badTime.out;
+}
+
+TEST(PlayerProcess, OptionsBesideAPathWithBlanksKeepThePlayerUp) {
+  const std::string dir = testenv::MakeTempDir("options");
+  const std::string clip = WriteCapture(dir + "/a clip.zeph", "3");
+  // The unquoted words of the path still belong together around the options.
+  const std::string first = clip.substr(0, clip.rfind(' '));
+  const std::string second = clip.substr(clip.rfind(' ') + 1);
+  ToolRun run = RunPlayer("--start 0.2 " + ShellQuote(first) + " --skip-idle 3 " + ShellQuote(second), 3);
+  EXPECT_EQ(run.code, 124) << run.out;
+  EXPECT_EQ(run.out.find("Unable"), std::string::npos) << run.out;
 }

@@ -19,8 +19,11 @@ struct PlayerScene {
   CManualTimeSource source{1000};
   std::unique_ptr<CPlayerWnd> wnd = std::make_unique<CPlayerWnd>(&source);
   bool started = false;
-  explicit PlayerScene(const std::string& commandLine = testenv::BinDir() + "/PlayScript.tvsf") {
+  // `beforeStart` prepares the window before the command line is read.
+  explicit PlayerScene(const std::string& commandLine = testenv::BinDir() + "/PlayScript.tvsf",
+                       const std::function<void(CPlayerWnd&)>& beforeStart = nullptr) {
     AfxSetMainWnd(wnd.get());
+    if (beforeStart) beforeStart(*wnd);
     started = wnd->StartFromCommandLine(commandLine) != 0;
     ui::ProcessPendingMessages();
   }
