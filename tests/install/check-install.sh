@@ -23,7 +23,7 @@ if ! DESTDIR="$work/stage" cmake --install "$build" --prefix /usr/local >"$work/
 fi
 mv "$work/stage/usr/local" "$work/prefix"
 p=$work/prefix
-libdir=$(cd "$p" && ls -d lib*/olvane 2>/dev/null | head -n1)
+libdir=$(cd "$p" && find lib* -type d -name olvane 2>/dev/null | head -n1)
 
 # The files of the tree.
 for f in bin/olvane bin/olvane-probe bin/olvane-export bin/olvane-mkcapture bin/olvane-mkskin bin/olvane-preview \
@@ -76,6 +76,12 @@ for program in olvane-probe olvane-export olvane-mkcapture olvane-mkskin olvane-
   [[ $code == 0 && $out == "$program $version" ]] || fail "$program --version: exit $code, '$out'"
   run "$p/bin/$program" --help >/dev/null 2>&1 || fail "$program --help fails"
 done
+
+# With no argument the installed player plays the installed demo: it is still up
+# when the time limit ends it (124), and never says the script is missing.
+out=$(cd "$work" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 5 "$p/bin/olvane" 2>&1)
+code=$?
+[[ $code == 124 && $out != *"must be entered"* ]] || fail "installed olvane without an argument: $code $out"
 
 # Desktop entry and metadata pass their validators.
 desktop-file-validate "$p/share/applications/org.kalvo.olvane.desktop" || fail "desktop-file-validate"
