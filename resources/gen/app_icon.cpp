@@ -122,8 +122,9 @@ std::string Hex(Rgb c) {
 // The same drawing on a 256-unit canvas.
 bool WriteSvg(const std::string& path) {
   const auto u = [](double v) { return std::to_string(static_cast<int>(std::lround(v * 256))); };
-  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n";
+  std::string svg =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n";
   svg += "  <rect x=\"" + u(kTileMin) + "\" y=\"" + u(kTileMin) + "\" width=\"" + u(kTileMax - kTileMin) +
          "\" height=\"" + u(kTileMax - kTileMin) + "\" rx=\"" + u(kTileRadius) + "\" fill=\"" + Hex(kRim) + "\"/>\n";
   const double inner = kTileMin + kRimWidth;
@@ -136,8 +137,8 @@ bool WriteSvg(const std::string& path) {
   const double split = kBarLeft + (kBarRight - kBarLeft) * kBarFilled;
   svg += "  <rect x=\"" + u(kBarLeft) + "\" y=\"" + u(kBarTop) + "\" width=\"" + u(kBarRight - kBarLeft) +
          "\" height=\"" + u(kBarBottom - kBarTop) + "\" fill=\"" + Hex(kTrack) + "\"/>\n";
-  svg += "  <rect x=\"" + u(kBarLeft) + "\" y=\"" + u(kBarTop) + "\" width=\"" + u(split - kBarLeft) +
-         "\" height=\"" + u(kBarBottom - kBarTop) + "\" fill=\"" + Hex(kGlyph) + "\"/>\n";
+  svg += "  <rect x=\"" + u(kBarLeft) + "\" y=\"" + u(kBarTop) + "\" width=\"" + u(split - kBarLeft) + "\" height=\"" +
+         u(kBarBottom - kBarTop) + "\" fill=\"" + Hex(kGlyph) + "\"/>\n";
   svg += "</svg>\n";
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "DemoCapture.h"
-#include "pravex/PravexVersion.h"
 #include "platform/base/Strings.h"
+#include "pravex/PravexVersion.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "PreviewWindow.h"
-#include "pravex/PravexVersion.h"
 #include "platform/ui/App.h"
+#include "pravex/PravexVersion.h"
 #include "pravex/capture/AudioReplay.h"
 #include "pravex/capture/CaptureFileReader.h"
 #include "pravex/capture/CaptureFormat.h"
