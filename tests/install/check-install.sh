@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs a build tree into a temporary prefix and checks what a desktop and
 # a packager expect of it:
-#   check-install.sh BUILD_DIR SOURCE_DIR
+#   check-install.sh BUILD_DIR SOURCE_DIR [CMAKE]
 # The tree is staged with DESTDIR under /usr/local and then moved elsewhere,
 # so everything in it must find everything else relative to itself.
 set -uo pipefail
 build=$1
 source=$2
+cmake=${3:-cmake}
 version=$(sed -n 's/^project(olvane VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
 work=$(mktemp -d "${TMPDIR:-/tmp}/olvane-install.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -16,7 +17,7 @@ need() { command -v "$1" >/dev/null || { echo "SKIP: $1 is missing (scripts/setu
 for tool in desktop-file-validate appstreamcli update-mime-database xdg-mime man readelf ldd; do need "$tool"; done
 
 # Install (DESTDIR honoured), then move the tree away from where it was staged.
-if ! DESTDIR="$work/stage" cmake --install "$build" --prefix /usr/local >"$work/install.log" 2>&1; then
+if ! DESTDIR="$work/stage" "$cmake" --install "$build" --prefix /usr/local >"$work/install.log" 2>&1; then
   cat "$work/install.log" >&2
   fail "cmake --install failed"
   exit 1
