@@ -13,7 +13,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/olvane-install.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-need() { command -v "$1" >/dev/null || { echo "SKIP: $1 is missing (scripts/setup-deps installs it)"; exit 0; }; }
+need() { command -v "$1" >/dev/null || { echo "SKIP: $1 is missing (scripts/setup-deps installs it)"; exit 77; }; }
 for tool in desktop-file-validate appstreamcli update-mime-database xdg-mime man readelf ldd; do need "$tool"; done
 
 # Install (DESTDIR honoured), then move the tree away from where it was staged.
