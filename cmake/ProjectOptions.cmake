@@ -37,6 +37,9 @@ function(olvane_library name)
   add_library(${name} SHARED ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+  # Installed beside each other, the libraries find one another through $ORIGIN.
+  set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${OLVANE_SOVERSION}
+    INSTALL_RPATH "$ORIGIN")
   olvane_target_defaults(${name})
 endfunction()
 

@@ -5,6 +5,7 @@
 
 #include "glimra/AnnotateData.h"
 #include "glimra/AnnotateList.h"
+#include "olvane/PlayerDataFiles.h"
 #include "platform/base/MulDiv.h"
 #include "platform/base/Strings.h"
 #include "platform/gfx/DC.h"
@@ -72,8 +73,8 @@ int CPlayerWnd::StartFromCommandLine(const std::string& commandLine) {
     while (!fileName.empty() && fileName.back() == '"') fileName.pop_back();
     m_clipFolder = SplitGetPath(fileName);
   } else {
-    m_clipFolder = GetModuleFolder();
-    fileName = WithSlash(m_clipFolder) + "PlayScript.tvsf";
+    fileName = FindPlayerDataFile(GetModuleFolder(), "PlayScript.tvsf");
+    m_clipFolder = SplitGetPath(fileName);
   }
   if (!LoadFile(fileName) || !Setup(nullptr)) return 0;
   // A file the user named goes on the recent lists; the demo does not.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "glimra/AnnotateData.h"
 #include "glimra/AnnotateList.h"
+#include "olvane/PlayerDataFiles.h"
 #include "olvane/PlayerLayout.h"
 #include "olvane/PlayerWnd.h"
 #include "platform/base/MulDiv.h"
@@ -329,11 +330,9 @@ void CPlayerWnd::OnDirectX(int version) {
 }
 
 void CPlayerWnd::Help() {
-  // The help page installed beside the program, shown in the default browser.
-  std::string folder = GetModuleFolder();
-  AppendSlash(folder);
-  std::string page = folder + "help/Olvane.html";
-  if (!CheckAccess(page)) page = folder + "Olvane.html";
+  // The help page beside the program or installed with it, shown in the default browser.
+  std::string page = FindPlayerDataFile(GetModuleFolder(), "help/Olvane.html");
+  if (!CheckAccess(page)) page = FindPlayerDataFile(GetModuleFolder(), "Olvane.html");
   if (!CheckAccess(page)) return;
   Explorer(page);
 }

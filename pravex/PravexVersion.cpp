@@ -1,3 +1,4 @@
 #include "pravex/PravexVersion.h"
 
-const char* GetPravexVersion() { return "0.1.0"; }
+// OLVANE_VERSION comes from the project's version in the build (pravex/CMakeLists.txt).
+const char* GetPravexVersion() { return OLVANE_VERSION; }

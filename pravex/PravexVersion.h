@@ -1,4 +1,5 @@
-// Version of the Pravex library, for programs that report what they run on.
+// The project's version (libraries and programs share one), for the
+// "PROGRAM VERSION" line every program prints with --version.
 #pragma once
 
 const char* GetPravexVersion();

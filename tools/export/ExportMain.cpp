@@ -5,6 +5,7 @@
 
 #include "ExportOptions.h"
 #include "Exporter.h"
+#include "pravex/PravexVersion.h"
 
 // Text annotations load fonts; the font libraries keep process-lifetime caches
 // that a leak-checking build would report at exit. Read only by such builds.
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(kExportUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("olvane-export %s\n", GetPravexVersion());
     return 0;
   }
   const int code = RunExport(options, error);

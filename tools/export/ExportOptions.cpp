@@ -32,6 +32,7 @@ const char kExportUsage[] =
     "  --quality plain|smooth scaling of frames of another size (default smooth)\n"
     "  --audio FILE.wav       where to write the sound (default DIR/audio.wav)\n"
     "  --help                 show this text\n"
+    "  --version              show the program's version\n"
     "\n"
     "One frame is written per 1/N second of the range, a frame falling exactly on its end\n"
     "included. A progress line (frames done, total, percent, speed as a multiple of real\n"
@@ -173,6 +174,8 @@ bool ParseExportOptions(int argc, char** argv, ExportOptions& o, std::string& er
       o.cursor = false;
     else if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h"))
       o.help = true;
+    else if (!std::strcmp(arg, "--version"))
+      o.version = true;
     else if (arg[0] == '-' && arg[1])
       error = std::string("unknown option ") + arg;
     else if (o.capture.empty())
@@ -180,7 +183,7 @@ bool ParseExportOptions(int argc, char** argv, ExportOptions& o, std::string& er
     else
       error = std::string("more than one capture given: ") + arg;
   }
-  if (!error.empty() || o.help) return error.empty();
+  if (!error.empty() || o.help || o.version) return error.empty();
   if (o.capture.empty())
     error = "no capture file given";
   else if (o.output.empty())

@@ -25,6 +25,7 @@ struct ExportOptions {
   bool cursor = true;
   bool smooth = true;
   bool help = false;
+  bool version = false;
 };
 
 extern const char kExportUsage[];

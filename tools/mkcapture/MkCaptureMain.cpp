@@ -11,6 +11,7 @@
 
 #include "DemoCapture.h"
 #include "platform/base/Strings.h"
+#include "pravex/PravexVersion.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ const char kUsage[] =
     "  --title TEXT      the capture's title (information string \"Title\")\n"
     "  --quiet           print nothing when all went well\n"
     "  --help            show this text\n"
+    "  --version         show the program's version\n"
     "\n"
     "Exit codes: 0 written, 1 bad input or output file not writable, 2 usage.\n";
 
@@ -46,6 +48,7 @@ struct Arguments {
   CaptureOptions options;
   bool quiet = false;
   bool help = false;
+  bool version = false;
 };
 
 bool ParseNumber(const std::string& text, long min, long max, long& value) {
@@ -108,6 +111,8 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h")
       args.help = true;
+    else if (arg == "--version")
+      args.version = true;
     else if (arg == "--quiet")
       args.quiet = true;
     else if (arg == "--no-camera")
@@ -132,7 +137,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
       args.paths.push_back(arg);
     }
   }
-  if (args.help) return true;
+  if (args.help || args.version) return true;
   const std::size_t wanted = args.mode == "demo" ? 1 : args.mode == "frames" ? 2 : 0;
   if (wanted == 0)
     error = args.mode.empty() ? "no mode given (demo or frames)" : "unknown mode " + args.mode;
@@ -154,6 +159,10 @@ int main(int argc, char** argv) {
   }
   if (args.help) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (args.version) {
+    std::printf("olvane-mkcapture %s\n", GetPravexVersion());
     return 0;
   }
   CaptureSummary summary;

@@ -10,12 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "pravex/PravexVersion.h"
 #include "sintra/widgets/HotBitmap.h"
 #include "tools/mkskin/PlayerSkin.h"
 
 namespace {
 
-constexpr const char kUsage[] = "usage: olvane-mkskin FOLDER [--bits 8|16|24|all] [--name NAME] [--plain]\n";
+constexpr const char kUsage[] =
+    "usage: olvane-mkskin FOLDER [--bits 8|16|24|all] [--name NAME] [--plain]\n"
+    "       olvane-mkskin --help | --version\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -27,6 +30,10 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("olvane-mkskin %s\n", GetPravexVersion());
     return 0;
   }
   if (argc < 2 || argv[1][0] == '-') return Usage();

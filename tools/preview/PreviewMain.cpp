@@ -9,6 +9,7 @@
 
 #include "PreviewWindow.h"
 #include "platform/ui/App.h"
+#include "pravex/PravexVersion.h"
 #include "pravex/capture/AudioReplay.h"
 #include "pravex/capture/CaptureFileReader.h"
 #include "pravex/capture/CaptureFormat.h"
@@ -37,6 +38,7 @@ const char kUsage[] =
     "  --close-at-end close the window when the replay has reached the end\n"
     "  --screenshot FILE  with --copy-at: also write a PNG picture of the window then\n"
     "  --help         show this text\n"
+    "  --version      show the program's version\n"
     "\n"
     "Keys: Space pauses and resumes, Ctrl+C copies the picture to the clipboard.\n"
     "Exit codes: 0 ok, 1 unreadable capture or no window, 2 usage.\n";
@@ -48,6 +50,7 @@ struct Options {
   bool closeAtEnd = false;
   std::string screenshot;
   bool help = false;
+  bool version = false;
 };
 
 bool ParseArguments(int argc, char** argv, Options& o, std::string& error) {
@@ -61,6 +64,8 @@ bool ParseArguments(int argc, char** argv, Options& o, std::string& error) {
       o.closeAtEnd = true;
     } else if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
       o.help = true;
+    } else if (!std::strcmp(arg, "--version")) {
+      o.version = true;
     } else if (!std::strcmp(arg, "--screenshot")) {
       if (i + 1 >= argc || !argv[i + 1][0]) {
         error = "--screenshot needs a file name";
@@ -89,7 +94,7 @@ bool ParseArguments(int argc, char** argv, Options& o, std::string& error) {
       return false;
     }
   }
-  if (!o.help && o.file.empty()) {
+  if (!o.help && !o.version && o.file.empty()) {
     error = "no capture given";
     return false;
   }
@@ -109,6 +114,10 @@ int main(int argc, char** argv) {
   }
   if (o.help) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (o.version) {
+    std::printf("olvane-preview %s\n", GetPravexVersion());
     return 0;
   }
   CCaptureFileReader reader;

@@ -7,6 +7,7 @@
 
 #include "CaptureProbe.h"
 #include "ProbeOutput.h"
+#include "pravex/PravexVersion.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ const char kUsage[] =
     "  --verify   read every record and decode every screen picture; report what is wrong and\n"
     "             where (exit code 1 when anything is)\n"
     "  --help     show this text\n"
+    "  --version  show the program's version\n"
     "\n"
     "Exit codes: 0 ok, 1 unreadable or refused file (or problems found by --verify), 2 usage.\n";
 
@@ -31,6 +33,7 @@ struct Options {
   bool records = false;
   bool verify = false;
   bool help = false;
+  bool version = false;
 };
 
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
@@ -40,6 +43,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     else if (!std::strcmp(arg, "--records")) options.records = true;
     else if (!std::strcmp(arg, "--verify")) options.verify = true;
     else if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) options.help = true;
+    else if (!std::strcmp(arg, "--version")) options.version = true;
     else if (arg[0] == '-' && arg[1] != '\0') {
       error = std::string("unknown option ") + arg;
       return false;
@@ -50,7 +54,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       return false;
     }
   }
-  if (!options.help && options.file.empty()) error = "no capture file given";
+  if (!options.help && !options.version && options.file.empty()) error = "no capture file given";
   return error.empty();
 }
 
@@ -65,6 +69,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("olvane-probe %s\n", GetPravexVersion());
     return 0;
   }
   ProbeResult result;
