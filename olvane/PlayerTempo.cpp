@@ -74,8 +74,7 @@ void CPlayerWnd::ApplySpeed(std::int64_t numerator, std::int64_t denominator, bo
   }
   m_speedIndex = index;
   // At 1/1 the sound plays either way.
-  const bool changed =
-      n != m_speedNumerator || d != m_speedDenominator || (n != d && tempoSound != m_tempoSound);
+  const bool changed = n != m_speedNumerator || d != m_speedDenominator || (n != d && tempoSound != m_tempoSound);
   m_speedNumerator = n;
   m_speedDenominator = d;
   m_tempoSound = tempoSound;
@@ -106,13 +105,12 @@ void CPlayerWnd::ShowSpeed() {
 
 // The tempo keys act on press: [ ] step, { } halve and double, Backspace 1/1.
 void CPlayerWnd::OnChar(UINT ch, UINT repeat, UINT flags) {
-  switch (ch) {
-    case '[': StepTempo(-1); return;
-    case ']': StepTempo(1); return;
-    case '{': ScaleTempo(false); return;
-    case '}': ScaleTempo(true); return;
-    default: CBaseInterface::OnChar(ch, repeat, flags);
-  }
+  if (ch == '[' || ch == ']')
+    StepTempo(ch == ']' ? 1 : -1);
+  else if (ch == '{' || ch == '}')
+    ScaleTempo(ch == '}');
+  else
+    CBaseInterface::OnChar(ch, repeat, flags);
 }
 
 void CPlayerWnd::OnKeyDown(UINT key, UINT repeat, UINT flags) {

@@ -31,9 +31,7 @@ void CAudioReplay::SetTempo(DWORD numerator, DWORD denominator) {
   m_requestedTempo = std::clamp(tempo, CTempoStretch::kMinTempo, CTempoStretch::kMaxTempo);
 }
 
-bool CAudioReplay::Stretching() const {
-  return !m_memoryMode && m_tempo != 1.0 && m_stretch.IsConfigured();
-}
+bool CAudioReplay::Stretching() const { return !m_memoryMode && m_tempo != 1.0 && m_stretch.IsConfigured(); }
 
 // The stretcher starts empty at a stream position: what it gives from now on
 // is counted from there.

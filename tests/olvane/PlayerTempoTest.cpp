@@ -94,7 +94,11 @@ TEST(PlayerTempo, SoundPlaysAtTheTempoBetweenHalfAndDoubleSpeedOnly) {
       {[](CPlayerWnd& p) { p.ScaleTempo(false); }, "1/2", true},
       {[](CPlayerWnd& p) { p.StepTempo(-1); }, "2/5", false},
       {[](CPlayerWnd& p) { p.StepTempo(1); }, "1/2", true},
-      {[](CPlayerWnd& p) { p.ScaleTempo(true); p.ScaleTempo(true); }, "2/1", true},
+      {[](CPlayerWnd& p) {
+         p.ScaleTempo(true);
+         p.ScaleTempo(true);
+       },
+       "2/1", true},
   };
   for (const Step& step : steps) {
     step.change(w);

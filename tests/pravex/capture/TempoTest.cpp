@@ -119,8 +119,8 @@ TEST(TempoStretch, RefusesOtherFormatsClampsTheTempoAndForgetsOnClear) {
   stretch.Process(tone.data(), static_cast<DWORD>(tone.size()), out);
   EXPECT_TRUE(out.empty()) << "nothing comes out of an unconfigured stretcher";
 
-  for (const auto& [asked, kept] : {std::pair{5.0, 2.0}, std::pair{0.1, 0.5},
-                                    std::pair{std::numeric_limits<double>::quiet_NaN(), 1.0}}) {
+  for (const auto& [asked, kept] :
+       {std::pair{5.0, 2.0}, std::pair{0.1, 0.5}, std::pair{std::numeric_limits<double>::quiet_NaN(), 1.0}}) {
     stretch.SetTempo(asked);
     EXPECT_EQ(stretch.GetTempo(), kept) << asked;
   }
