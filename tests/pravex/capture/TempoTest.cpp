@@ -228,6 +228,17 @@ TEST_F(TempoSteering, StopAndNewReplayStartFromAnEmptyStretcher) {
   EXPECT_LT(std::abs(player.GetAdjustmentTotal()), 40);
 }
 
+TEST_F(TempoSteering, SoundStartingAfterThePrerollJoinsInStep) {
+  // The sound begins at 3 s: its output is made when the first block comes,
+  // 2 s of replay ahead, with silence for what is at 1.5x 1333 ms.
+  nextBlock = 30;
+  Start(3, 2);
+  EXPECT_FALSE(player.Output().IsCreated());
+  EXPECT_LT(Play(4000, 1500), 30.0);
+  ASSERT_TRUE(player.Output().IsCreated());
+  EXPECT_NEAR(clock.Now(), 6000, 60);
+}
+
 // Judges real time, so CTest runs it alone ("realtime_tempo" in
 // tests/CMakeLists.txt); the copy found by test discovery steps aside.
 TEST(TempoRealTime, AtOneAndAHalfA440HzToneKeepsItsPitchAndLastsTwoThirds) {
