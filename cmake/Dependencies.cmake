@@ -11,6 +11,8 @@ pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
 pkg_check_modules(DEFLATE REQUIRED IMPORTED_TARGET libdeflate)
+# Time stretching: sound at another speed with its pitch kept.
+pkg_check_modules(SOUNDTOUCH REQUIRED IMPORTED_TARGET soundtouch)
 # Video files are written by the exporter alone; no library links these.
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavcodec libavformat libavfilter libswscale libswresample
                   libavutil)

@@ -5,6 +5,7 @@
 // menu and the keyboard.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,6 +134,17 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   void Stop();
   void TogglePause();
   void SetSpeed(int index);
+  // Speed with sound, beside the speed buttons: step by a tenth of 1x
+  // (direction -1 or +1), halve or double, back to 1/1; always within the
+  // buttons' range, 1/8 to 8. Between 0.5x and 2x the sound keeps playing at
+  // the new tempo with its pitch kept; outside it the replay is silent.
+  void StepTempo(int direction);
+  void ScaleTempo(bool up);
+  void ResetTempo();
+  double GetTempo() const;
+  // Whether the sound plays at a speed other than 1/1 (the tempo commands set
+  // it, the speed buttons drop it).
+  bool IsTempoSound() const { return m_tempoSound; }
   void SelectClip(int index);
   void NextClip();
   void PreviousClip();
@@ -203,11 +215,17 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   void OnSizing(UINT edge, LPRECT rect) override;
   void OnTimer(std::uintptr_t id) override;
   void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
+  void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+  void OnChar(UINT ch, UINT repeat, UINT flags) override;
   void OnContextMenu(CWnd* wnd, CPoint screenPoint) override;
   void OnClose() override;
 
  private:
   void RegisterHandlers(bool opening, bool withAudio);
+  // Whether the sound plays at the current speed; sets the audio player's tempo.
+  bool PrepareSoundForSpeed();
+  void ApplySpeed(std::int64_t numerator, std::int64_t denominator, bool tempoSound);
+  void ShowSpeed();
   void SetPauseMarks();
   void SetIcon(UINT id);
   void OnProgressDragBegin();
@@ -259,6 +277,7 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   int m_speedNumerator = 1;
   int m_speedDenominator = 1;
   int m_speedIndex = 3;
+  bool m_tempoSound = false;
   int m_autostart = 0;
   int m_started = 0;
   bool m_tracking = false;

@@ -76,7 +76,7 @@ void CPlayerWnd::PlayFrom(DWORD time, int limit) {
     RefreshButtons();
     RegisterHandlers(false, true);
   }
-  RegisterHandlers(false, m_speedNumerator == m_speedDenominator);
+  RegisterHandlers(false, PrepareSoundForSpeed());
   m_clock.SetRate(static_cast<DWORD>(m_speedNumerator), static_cast<DWORD>(m_speedDenominator));
   // Whatever started the replay, the icon shows it playing (or paused).
   SetIcon(m_paused ? kIconPaused : kIconPlaying);
@@ -113,17 +113,22 @@ void CPlayerWnd::OnPauseNotice(int kind) {
 
 void CPlayerWnd::SetSpeed(int index) {
   int numerator = 1, denominator = 1;
-  if (!SpeedRatio(index, numerator, denominator) || index == m_speedIndex) return;
-  if (m_buttons) {
+  if (!SpeedRatio(index, numerator, denominator)) return;
+  // The buttons play sound at 1/1 only, whatever the tempo commands set.
+  const bool dropSound = m_tempoSound && m_speedNumerator != m_speedDenominator;
+  m_tempoSound = false;
+  if (index == m_speedIndex && !dropSound) return;
+  if (m_buttons && index != m_speedIndex) {
     m_buttons->CheckButton(kFirstSpeedButton + index, 1);
     if (m_speedIndex >= 0) m_buttons->CheckButton(kFirstSpeedButton + m_speedIndex, 0);
     m_buttons->InvalidateButton(kFirstSpeedButton + index);
     if (m_speedIndex >= 0) m_buttons->InvalidateButton(kFirstSpeedButton + m_speedIndex);
   }
   m_speedIndex = index;
-  if (numerator == m_speedNumerator && denominator == m_speedDenominator) return;
+  if (numerator == m_speedNumerator && denominator == m_speedDenominator && !dropSound) return;
   m_speedNumerator = numerator;
   m_speedDenominator = denominator;
+  ShowSpeed();
   if (m_playing) PlayFrom(m_clock.Now(), 0);
 }
 

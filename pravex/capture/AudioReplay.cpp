@@ -1,6 +1,7 @@
 #include "pravex/capture/AudioReplay.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -23,6 +24,24 @@ CAudioReplay::CAudioReplay() = default;
 CAudioReplay::~CAudioReplay() { m_output.Release(); }
 
 void CAudioReplay::SetMute(BOOL mute) { m_output.SetMute(mute); }
+
+void CAudioReplay::SetTempo(DWORD numerator, DWORD denominator) {
+  if (!numerator || !denominator) return;
+  const double tempo = static_cast<double>(numerator) / denominator;
+  m_requestedTempo = std::clamp(tempo, CTempoStretch::kMinTempo, CTempoStretch::kMaxTempo);
+}
+
+bool CAudioReplay::Stretching() const { return !m_memoryMode && m_tempo != 1.0 && m_stretch.IsConfigured(); }
+
+// The stretcher starts empty at a stream position: what it gives from now on
+// is counted from there.
+void CAudioReplay::StartStretch(DWORD streamPosition) {
+  if (m_stretchStarted || !Stretching()) return;
+  m_stretch.Clear();
+  m_stretchStarted = true;
+  m_stretchBase = streamPosition;
+  m_stretchedFrames = 0;
+}
 
 void CAudioReplay::EnableMemoryMode() {
   std::lock_guard<std::mutex> lock(m_ringLock);
@@ -56,9 +75,14 @@ void CAudioReplay::ResetState() {
   m_queuedEnd = 0;
   m_adjustmentTotal = 0;
   m_playing = FALSE;
+  // Sound held in the stretcher belongs to the replay that ended.
+  m_stretch.Clear();
+  m_stretchStarted = false;
+  m_stretchedFrames = 0;
 }
 
 int CAudioReplay::WriteCaptureData(CCaptureData* record) {
+  std::lock_guard<std::mutex> state(m_stateLock);
   switch (record->GetRecordType()) {
     case kRecordEndOfStream:
     case kRecordReset:
@@ -71,6 +95,12 @@ int CAudioReplay::WriteCaptureData(CCaptureData* record) {
       m_formatCheck = TRUE;
       m_startReached = FALSE;
       m_startTime = record->GetTime();
+      // A new replay: it plays at the tempo asked for, from an empty stretcher.
+      m_tempo = m_requestedTempo.load();
+      m_stretch.SetTempo(m_tempo);
+      m_stretch.Clear();
+      m_stretchStarted = false;
+      m_stretchedFrames = 0;
       break;
     case kRecordEndPreroll:
       m_preroll = FALSE;
@@ -116,13 +146,17 @@ bool CAudioReplay::CheckFormat(const CCaptureAudio& block) {
     m_enabled = FALSE;
     return false;
   }
+  m_stretch.Configure(m_rate, OutputBits(m_bits), OutputChannels(m_channels));
+  m_stretch.SetTempo(m_tempo);
+  m_stretchStarted = false;
   if (late) {
     // The block comes ahead of its time by the handler's lead window: lay
     // silence for that gap so that it plays when due, and join the replay.
     const DWORD now = m_clock ? m_clock->Now() : block.GetTime();
     const DWORD gapMs = block.GetTime() > now ? block.GetTime() - now : 0;
-    DWORD gap = static_cast<DWORD>(std::min<std::uint64_t>(
-        static_cast<std::uint64_t>(gapMs) * m_rate * m_outputBlock / 1000, m_output.GetBufferSize() / 2));
+    // At another tempo the gap in replay time passes that much faster.
+    const double gapBytes = static_cast<double>(gapMs) * m_rate * m_outputBlock / 1000.0 / m_tempo;
+    DWORD gap = static_cast<DWORD>(std::min<double>(gapBytes, m_output.GetBufferSize() / 2));
     gap -= gap % m_outputBlock;
     const std::vector<BYTE> silence(gap, m_bits == 8 ? 0x80 : 0);
     m_output.Write(silence.data(), gap);
@@ -168,14 +202,26 @@ void CAudioReplay::WriteConverted(const BYTE* bytes, DWORD length) {
       }
     }
   }
-  m_output.Write(m_converted.data(), static_cast<DWORD>(m_converted.size()));
+  WriteOutput(m_converted.data(), static_cast<DWORD>(m_converted.size()));
+}
+
+// The output's PCM to the card, through the stretcher at another tempo.
+void CAudioReplay::WriteOutput(const BYTE* bytes, DWORD length) {
+  if (!Stretching()) {
+    m_output.Write(bytes, length);
+    return;
+  }
+  m_stretch.Process(bytes, length, m_stretched);
+  if (m_stretched.empty()) return;
+  m_stretchedFrames += m_stretched.size() / m_outputBlock;
+  m_output.Write(m_stretched.data(), static_cast<DWORD>(m_stretched.size()));
 }
 
 void CAudioReplay::HandOver(const BYTE* bytes, DWORD length) {
   if (!length) return;
   if (!m_memoryMode) {
     if (m_sourceBlock == m_outputBlock)
-      m_output.Write(bytes, length);
+      WriteOutput(bytes, length);
     else
       WriteConverted(bytes, length);
     return;
@@ -227,9 +273,11 @@ void CAudioReplay::HandleBlock(const CCaptureAudio& block) {
   DWORD skip = 0;
   if (!PrerollSkip(block, decoded, skip)) return;
   if (gsm) {
+    if (skip < decoded) StartStretch(block.GetStreamPosition() + skip);
     DecodeGsm(block, skip);
     m_queuedEnd = block.GetStreamPosition() + decoded;
   } else if (skip < stored) {
+    StartStretch(block.GetStreamPosition() + skip);
     HandOver(data + skip, stored - skip);
     m_queuedEnd = block.GetStreamPosition() + stored;
   }
@@ -239,16 +287,31 @@ void CAudioReplay::HandleBlock(const CCaptureAudio& block) {
 // Moves the clock at most 10 ms per block towards the sample being heard.
 void CAudioReplay::SteerClock(const CCaptureAudio& block) {
   if (!m_clock || !m_output.IsCreated()) return;
-  // The output counts its own bytes; the stream counts the capture's.
-  DWORD queued = m_output.QueuedBytes();
-  if (m_outputBlock && m_sourceBlock != m_outputBlock)
-    queued = static_cast<DWORD>(std::min<std::uint64_t>(
-        static_cast<std::uint64_t>(queued) * m_sourceBlock / m_outputBlock, 0xFFFFFFFFu));
-  const DWORD heardBytes = m_queuedEnd > queued ? m_queuedEnd - queued : 0;
-  const std::int64_t heard = block.TimeAtBytes(heardBytes);
+  const std::int64_t heardBytes = std::clamp<std::int64_t>(HeardStreamBytes(), 0, 0xFFFFFFFF);
+  const std::int64_t heard = block.TimeAtBytes(static_cast<DWORD>(heardBytes));
   const std::int64_t now = m_clock->Now();
   const std::int64_t d = heard - now;
   const int step = static_cast<int>(std::min<std::int64_t>(std::llabs(d) / 10, kMaxNudgeMs)) * (d < 0 ? -1 : 1);
   if (step) m_clock->Nudge(step);
   m_adjustmentTotal += step;
+}
+
+// Stream byte position of the sample being heard: what was queued less what
+// the card still holds. The output counts its own bytes, the stream the
+// capture's; stretched sound counts tempo source frames per output frame.
+std::int64_t CAudioReplay::GetHeardStreamBytes() {
+  std::lock_guard<std::mutex> state(m_stateLock);
+  return HeardStreamBytes();
+}
+
+std::int64_t CAudioReplay::HeardStreamBytes() {
+  const DWORD queued = m_output.QueuedBytes();
+  if (!m_outputBlock) return 0;
+  if (Stretching() && m_stretchStarted) {
+    const double queuedFrames = static_cast<double>(queued / m_outputBlock);
+    const double heardFrames = (static_cast<double>(m_stretchedFrames) - queuedFrames) * m_tempo;
+    return static_cast<std::int64_t>(m_stretchBase) + std::llround(heardFrames) * m_sourceBlock;
+  }
+  const std::uint64_t source = static_cast<std::uint64_t>(queued) * m_sourceBlock / m_outputBlock;
+  return static_cast<std::int64_t>(m_queuedEnd) - static_cast<std::int64_t>(source);
 }

@@ -18,18 +18,7 @@ using namespace capture;
 
 namespace {
 
-// A sound block of `bytes` stored bytes at `time`, anchored at (0, 0).
-CCaptureAudio* MakeBlock(WORD codec, DWORD time, DWORD position, const std::vector<BYTE>& data, DWORD decoded,
-                         DWORD rate = 8000, WORD bits = 16, WORD channels = 1) {
-  auto* block = new CCaptureAudio;
-  block->SetTime(time);
-  block->SetFormat(CaptureAudioFormat{codec, rate, bits, channels});
-  block->SetStreamPosition(position);
-  block->SetDecodedLength(decoded);
-  block->SetAnchor(0, 0);
-  block->SetDataCopy(data.data(), static_cast<DWORD>(data.size()));
-  return block;
-}
+using capturetest::MakeAudioBlock;
 
 std::vector<BYTE> Pattern(DWORD n, unsigned seed) {
   std::vector<BYTE> v(n);
@@ -71,7 +60,7 @@ TEST(CAudioReplay, GsmStartInsideABlockSkipsWholeFramesThenPartOfOne) {
   Send(player, kRecordReset);
   Send(player, kRecordBeginPreroll, 12345);
   const std::vector<BYTE> second = GsmSecond(0);
-  for (DWORD k = 0; k <= 13; ++k) player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecGsm, k * 1000, k * 16000, second, 16000));
+  for (DWORD k = 0; k <= 13; ++k) player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecGsm, k * 1000, k * 16000, second, 16000));
   const std::vector<BYTE> got = Drain(player);
   // Blocks 0-11 end before the start; block 12 loses 345 ms (5520 bytes):
   // 17 frames passed over, the 18th decoded and its last 240 bytes queued.
@@ -88,7 +77,7 @@ TEST(CAudioReplay, PcmStartSkipsIntoTheBlockAndPartialGsmFramesAreNotRead) {
   player.EnableMemoryMode();
   Send(player, kRecordBeginPreroll, 12345);
   const std::vector<BYTE> pcm = Pattern(16000, 3);
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 12000, 192000, pcm, 16000));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 12000, 192000, pcm, 16000));
   std::vector<BYTE> got = Drain(player);
   ASSERT_EQ(got.size(), 16000u - 5520u);
   EXPECT_TRUE(std::equal(got.begin(), got.end(), pcm.begin() + 5520));
@@ -96,7 +85,7 @@ TEST(CAudioReplay, PcmStartSkipsIntoTheBlockAndPartialGsmFramesAreNotRead) {
   // A GSM block of 2.5 frames whose header claims far more decodes 2 frames.
   std::vector<BYTE> gsm = GsmSecond(1);
   gsm.resize(33 * 2 + 16);
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecGsm, 13000, 208000, gsm, 1000000));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecGsm, 13000, 208000, gsm, 1000000));
   EXPECT_EQ(Drain(player).size(), 640u);
   EXPECT_EQ(player.GetQueuedEnd(), 208000u + 640u);
 }
@@ -106,20 +95,20 @@ TEST(CAudioReplay, BlocksWithUnplayableFormatsAreDropped) {
   player.EnableMemoryMode();
   Send(player, kRecordBeginPreroll, 0);
   const std::vector<BYTE> pcm = Pattern(800, 1);
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 0));
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 0));
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 16, 0));
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 0xFFFFFFFF, 16, 2));
-  player.WriteCaptureData(MakeBlock(7, 0, 0, pcm, 800));
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 12, 1));
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 16, 65));
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecGsm, 0, 0, pcm, 800, 8000, 16, 2));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 0));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 0));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 16, 0));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 0xFFFFFFFF, 16, 2));
+  player.WriteCaptureData(MakeAudioBlock(7, 0, 0, pcm, 800));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 12, 1));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 16, 65));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecGsm, 0, 0, pcm, 800, 8000, 16, 2));
   EXPECT_TRUE(Drain(player).empty());
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800));
   EXPECT_EQ(Drain(player).size(), 800u);
   // Wide samples and many channels are playable: the ring keeps them as stored.
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 24, 2));
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 32, 6));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 24, 2));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, pcm, 800, 8000, 32, 6));
   const std::vector<BYTE> kept = Drain(player);
   ASSERT_EQ(kept.size(), 1600u);
   EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), kept.begin()));
@@ -185,7 +174,7 @@ TEST_F(ManualSoundFixture, WideAndManyChannelPcmIsConvertedForTheOutput) {
     // A half sample frame at the end is not played.
     std::vector<BYTE> stored = c.frames;
     stored.push_back(0x77);
-    Play(player, MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, stored, static_cast<DWORD>(stored.size()), 8000, c.bits,
+    Play(player, MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, stored, static_cast<DWORD>(stored.size()), 8000, c.bits,
                            c.channels));
     ASSERT_TRUE(player.Output().IsCreated());
     const std::vector<BYTE> heard = Pull(player, static_cast<DWORD>(c.expected.size()) + 4);
@@ -203,7 +192,7 @@ TEST_F(ManualSoundFixture, ClockSteeringCountsConvertedBytesInTheCapturesUnits) 
   CReplayClock clock{&source};
   CAudioReplay player;
   player.SetClock(&clock);
-  Play(player, MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(48000, 1), 48000, 8000, 24, 2));
+  Play(player, MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(48000, 1), 48000, 8000, 24, 2));
   // Half a second heard: 16000 output bytes taken and played out.
   for (int i = 0; i < 31; ++i) Pull(player, 512);
   Pull(player, 128);
@@ -211,7 +200,7 @@ TEST_F(ManualSoundFixture, ClockSteeringCountsConvertedBytesInTheCapturesUnits) 
   ASSERT_EQ(player.Output().Output().GetPlayCursor(), 16000u);
   clock.Reset(FALSE, 0);
   clock.SetTime(535);
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 1000, 48000, Pattern(48000, 2), 48000, 8000, 24, 2));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 1000, 48000, Pattern(48000, 2), 48000, 8000, 24, 2));
   EXPECT_EQ(player.GetQueuedEnd(), 96000u);
   EXPECT_EQ(player.GetAdjustmentTotal(), -3);  // heard 500 ms, the clock 35 ms ahead
 }
@@ -225,7 +214,7 @@ TEST(CAudioReplay, MemoryRingWrapsAndDropsWhatDoesNotFit) {
   std::vector<std::vector<BYTE>> blocks;
   for (unsigned i = 0; i < 4; ++i) blocks.push_back(Pattern(60000, i));
   for (unsigned i = 0; i < 3; ++i)
-    player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, i * 100, i * 60000, blocks[i], 60000));
+    player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, i * 100, i * 60000, blocks[i], 60000));
   // 120000 taken; the third block is larger than the 43840 bytes left: dropped.
   std::vector<BYTE> first(100000);
   n = 100000;
@@ -233,7 +222,7 @@ TEST(CAudioReplay, MemoryRingWrapsAndDropsWhatDoesNotFit) {
   ASSERT_EQ(n, 100000);
   EXPECT_TRUE(std::equal(first.begin(), first.begin() + 60000, blocks[0].begin()));
   // Room again: the fourth block wraps around the ring's end.
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 300, 180000, blocks[3], 60000));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 300, 180000, blocks[3], 60000));
   const std::vector<BYTE> rest = Drain(player);
   ASSERT_EQ(rest.size(), 20000u + 60000u);
   EXPECT_TRUE(std::equal(rest.begin(), rest.begin() + 20000, blocks[1].begin() + 40000));
@@ -254,7 +243,7 @@ struct SteeringFixture : ::testing::Test {
     player.SetClock(&clock);
     Send(player, kRecordReset);
     Send(player, kRecordBeginPreroll, 0);
-    player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(16000, 1), 16000));
+    player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(16000, 1), 16000));
     Send(player, kRecordEndPreroll);
     Send(player, kRecordStart);
     ASSERT_TRUE(player.Output().IsCreated());
@@ -276,7 +265,7 @@ TEST_F(SteeringFixture, SoundBehindTheClockHoldsItAtMostTenMsPerBlock) {
     Prepare(player);
     clock.Reset(FALSE, 0);
     clock.SetTime(c.clockAt);
-    player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 1000, 16000, Pattern(16000, 2), 16000));
+    player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 1000, 16000, Pattern(16000, 2), 16000));
     EXPECT_EQ(player.GetAdjustmentTotal(), c.expectedStep) << c.clockAt;
     // A hold of |step| ms: the clock stands still that long, then goes on.
     source.Advance(static_cast<DWORD>(-c.expectedStep));
@@ -294,7 +283,7 @@ TEST_F(SteeringFixture, SoundAheadOfTheClockAdvancesIt) {
   player.Output().Output().SetPlayCursor(16000);
   clock.Reset(FALSE, 0);
   clock.SetTime(900);
-  player.WriteCaptureData(MakeBlock(CCaptureAudio::kCodecPcm, 1000, 16000, Pattern(16000, 2), 16000));
+  player.WriteCaptureData(MakeAudioBlock(CCaptureAudio::kCodecPcm, 1000, 16000, Pattern(16000, 2), 16000));
   EXPECT_EQ(player.GetAdjustmentTotal(), 10);
   EXPECT_EQ(clock.Now(), 910u);
   // After a stop every correction is forgotten.
@@ -329,7 +318,7 @@ TEST(RealTimeSound, PlaysAPcmToneInStepWithTheClock) {
         pcm[2 * i] = static_cast<BYTE>(s & 0xFF);
         pcm[2 * i + 1] = static_cast<BYTE>((s >> 8) & 0xFF);
       }
-      CCaptureAudio* block = MakeBlock(CCaptureAudio::kCodecPcm, b * 100, b * 1600, pcm, 1600);
+      CCaptureAudio* block = MakeAudioBlock(CCaptureAudio::kCodecPcm, b * 100, b * 1600, pcm, 1600);
       ASSERT_TRUE(writer.WriteRecord(*block));
       block->Release();
     }
@@ -413,7 +402,7 @@ std::string WriteShortCapture(const std::string& dir, bool withSound) {
   const auto picture = capturetest::DesktopPicture(16, 8, 16, 0);
   writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true);
   if (withSound) {
-    CCaptureAudio* block = MakeBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(1600, 1), 1600);
+    CCaptureAudio* block = MakeAudioBlock(CCaptureAudio::kCodecPcm, 0, 0, Pattern(1600, 1), 1600);
     writer.WriteRecord(*block);
     block->Release();
   }

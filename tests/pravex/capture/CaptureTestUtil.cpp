@@ -1,5 +1,6 @@
 #include "CaptureTestUtil.h"
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -103,6 +104,28 @@ std::vector<BYTE> ReadBytes(const std::string& path) {
 
 void WriteBytes(const std::string& path, const std::vector<BYTE>& bytes) {
   testenv::WriteFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+CCaptureAudio* MakeAudioBlock(WORD codec, DWORD time, DWORD position, const std::vector<BYTE>& data, DWORD decoded,
+                              DWORD rate, WORD bits, WORD channels) {
+  auto* block = new CCaptureAudio;
+  block->SetTime(time);
+  block->SetFormat(CaptureAudioFormat{codec, rate, bits, channels});
+  block->SetStreamPosition(position);
+  block->SetDecodedLength(decoded);
+  block->SetAnchor(0, 0);
+  block->SetDataCopy(data.data(), static_cast<DWORD>(data.size()));
+  return block;
+}
+
+std::vector<BYTE> TonePcm16(DWORD first, DWORD count, double hertz, DWORD rate, double amplitude) {
+  std::vector<BYTE> pcm(static_cast<std::size_t>(count) * 2);
+  for (DWORD i = 0; i < count; ++i) {
+    const auto s = static_cast<short>(std::lround(amplitude * std::sin(2 * M_PI * hertz * (first + i) / rate)));
+    pcm[2 * i] = static_cast<BYTE>(s & 0xFF);
+    pcm[2 * i + 1] = static_cast<BYTE>((s >> 8) & 0xFF);
+  }
+  return pcm;
 }
 
 void PutLE32At(std::vector<BYTE>& bytes, std::size_t offset, DWORD value) {

@@ -9,6 +9,7 @@
 
 #include "platform/base/ByteReader.h"
 #include "platform/base/DibStride.h"
+#include "pravex/capture/CaptureAudio.h"
 #include "pravex/capture/CaptureData.h"
 #include "pravex/capture/CaptureFileWriter.h"
 
@@ -46,6 +47,13 @@ struct ScreenPayload {
 // info string, and closes it. Returns the file's path.
 std::string WriteSimpleCapture(const std::string& dir, const std::vector<DWORD>& times, DWORD width = 32,
                                DWORD height = 24, int keyEvery = 3);
+
+// A sound block of the given stored bytes at `time`, anchored at (0, 0).
+CCaptureAudio* MakeAudioBlock(WORD codec, DWORD time, DWORD position, const std::vector<BYTE>& data, DWORD decoded,
+                              DWORD rate = 8000, WORD bits = 16, WORD channels = 1);
+// 16-bit mono PCM: `count` samples from sample `first` on of a sine of
+// `hertz` at `rate` (amplitude 0 gives silence).
+std::vector<BYTE> TonePcm16(DWORD first, DWORD count, double hertz, DWORD rate, double amplitude = 10000);
 
 // Bytes of a file (for patching) and writing them back.
 std::vector<BYTE> ReadBytes(const std::string& path);
