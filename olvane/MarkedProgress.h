@@ -34,7 +34,8 @@ class CMarkedProgress : public CTransLedProgress {
   // A new clip: its duration and marks, the capture and its picture size for
   // the thumbnails; the popups are hidden.
   void SetClip(const std::string& path, DWORD duration, CSize pictureSize);
-  // Replaces the marks of one kind (the others stay) and redraws.
+  // Replaces the marks of one kind (the others stay) and redraws. SetClip
+  // clears every kind: marks are set once the clip is open.
   void SetMarks(ProgressMark::Kind kind, std::vector<ProgressMark> marks);
   const CProgressMarks& Marks() const { return m_marks; }
   // The x (client coordinates) where mark `index` is drawn.

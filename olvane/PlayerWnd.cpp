@@ -246,6 +246,8 @@ std::string CPlayerWnd::GetClipPath() const {
 
 void CPlayerWnd::CloseClip() {
   if (!m_clipLoaded) return;
+  // No marks or pictures of a clip that is gone (the next may fail to open).
+  if (CMarkedProgress* bar = GetMarkedProgress()) bar->SetClip({}, 0, CSize(0, 0));
   m_reader.Stop();
   m_reader.Close();
   m_clipLoaded = 0;
