@@ -1,5 +1,7 @@
 #include "olvane/MarkedProgress.h"
 
+#include <algorithm>
+
 #include "olvane/ThumbnailPreview.h"
 #include "platform/gfx/DC.h"
 #include "platform/ui/App.h"
