@@ -253,6 +253,13 @@ TEST(Thumbnail, LeavingTheBarAClickAndAClipChangeHideIt) {
   EXPECT_FALSE(preview.IsShown());
   EXPECT_EQ(preview.ShownSecond(), -1);
   EXPECT_GT(preview.Worker().Generation(), generation);
+  // Closing the clip leaves no marks and no pictures behind it.
+  ASSERT_TRUE(hover());
+  s.wnd->CloseClip();
+  EXPECT_FALSE(preview.IsShown());
+  EXPECT_TRUE(bar.Marks().Marks().empty());
+  EXPECT_EQ(bar.Marks().Duration(), 0u);
+  EXPECT_EQ(preview.Worker().CachedCount(), 0u);
 }
 
 // Context switches of the calling thread so far: voluntary ones (it waited
