@@ -6,6 +6,7 @@
 #include "glimra/AnnotateData.h"
 #include "glimra/AnnotateList.h"
 #include "olvane/PlayerDataFiles.h"
+#include "olvane/MarkedProgress.h"
 #include "platform/base/MulDiv.h"
 #include "platform/base/Strings.h"
 #include "platform/gfx/DC.h"
@@ -194,7 +195,7 @@ int CPlayerWnd::SetupInterface() {
   m_time->SetToolTip(kTimeToolTip);
   m_time->SetColours(0x02FFFFFF, 0x02656565);
 
-  m_progress = std::make_unique<CTransLedProgress>();
+  m_progress = std::make_unique<CMarkedProgress>();
   if (!m_progress->Create(CRect(0, 0, 10, 10), kProgressId, this, 0x02FFFFFF, 0x02656565, 0x02C8C8C8)) return 0;
   m_progress->SetToolTip(0);
   m_progress->ShowWindow(SW_SHOW);
@@ -256,6 +257,8 @@ std::string CPlayerWnd::GetClipPath() const {
 void CPlayerWnd::CloseClip() {
   if (!m_clipLoaded) return;
   RememberPosition();
+  // No marks or pictures of a clip that is gone (the next may fail to open).
+  if (CMarkedProgress* bar = GetMarkedProgress()) bar->SetClip({}, 0, CSize(0, 0));
   m_reader.Stop();
   m_reader.Close();
   m_clipLoaded = 0;
@@ -321,6 +324,7 @@ int CPlayerWnd::OpenClip(int autostart) {
   m_clipDuration = m_reader.GetDuration();
   GetAnnotationFromFile(&m_renderVars.GetAnnotateData());
   SetPauseMarks();
+  UpdateProgressMarks();
   m_info.Clear();
   m_reader.BuildInfo(m_info);
   if (std::atoi(m_info.Lookup("CaptureFile_Version", "1").c_str()) > 3) {
@@ -389,6 +393,9 @@ LRESULT CPlayerWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case CMarkedProgress::WM_PROGRESS_MARK_SEEK:
+      SeekExactly(static_cast<DWORD>(wParam));
       return 0;
     default:
       break;

@@ -21,6 +21,7 @@
 
 class CBitButton;
 class CCaptionBar;
+class CMarkedProgress;
 class CMenu;
 class CTimeDisplay;
 class CTransButton;
@@ -200,6 +201,11 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   bool IsTracking() const { return m_tracking; }
   CBitButton* GetButtonBar() { return m_buttons.get(); }
   CTransLedProgress* GetProgress() { return m_progress.get(); }
+  // The same bar with its chapter and pause ticks and the thumbnail preview.
+  CMarkedProgress* GetMarkedProgress();
+  // Seeks to exactly `time` ms as a click on the bar would (the pause state
+  // from before is kept); a clicked tick asks for it.
+  void SeekExactly(DWORD time);
   CTimeDisplay* GetTimeDisplay() { return m_time.get(); }
   CCaptionBar* GetCaptionBar() { return m_caption.get(); }
   // The chapters of the open clip: indexes of annotation lists.
@@ -256,6 +262,8 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   int FindPreviousChapter(DWORD now) const;
   CRect ViewArea() const;
   void SetProgressFromTime(int centiseconds);
+  // The open clip's chapters and pause marks onto the progress bar.
+  void UpdateProgressMarks();
 
   CPlayerView m_view;
   CReplayClock m_clock;

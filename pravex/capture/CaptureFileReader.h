@@ -106,6 +106,8 @@ class CCaptureFileReader {
   // which they were added.
   void AddPauseMark(DWORD time, DWORD pauseLength);
   void ClearPauseMarks();
+  // The times of the pause marks, ascending (the player draws them).
+  std::vector<DWORD> PauseMarkTimes();
 
   // Starts replay at startTime, ending at stopTime (0: the end of the data).
   // False when no file is open. A running replay is stopped first.

@@ -74,7 +74,10 @@ void CStaticLedBar::SetColours(COLORREF line, COLORREF background) {
 
 void CStaticLedBar::Draw(CDC* dc, const CRect& client) {
   dc->FillSolidRect(&client, m_background);
-  if (m_layout.cells < 1) return;
+  if (m_layout.cells < 1) {
+    DrawOver(dc, client);
+    return;
+  }
   if (m_layout.stripHeight) {
     dc->FillSolidRect(client.left, client.top, client.Width(), 1, m_line);
     dc->FillSolidRect(client.left, client.bottom - 1, client.Width(), 1, m_line);
@@ -89,6 +92,7 @@ void CStaticLedBar::Draw(CDC* dc, const CRect& client) {
     GetHiLoRgb(cell, on, off);
     dc->FillSolidRect(&cells[i], cell < lit || cell == peak ? on : off);
   }
+  DrawOver(dc, client);
 }
 
 void CStaticLedBar::DrawItem(LPDRAWITEMSTRUCT drawItem) {

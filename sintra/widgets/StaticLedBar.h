@@ -40,6 +40,9 @@ class CStaticLedBar : public CStatic {
   void OnMouseMove(UINT flags, CPoint point) override;
   void OnMouseLeave() override;
   void Draw(CDC* dc, const CRect& client);
+  // Drawn over the cells in the same buffer (marks on a progress bar);
+  // nothing here.
+  virtual void DrawOver(CDC* /*dc*/, const CRect& /*client*/) {}
   // The clock the peak hold is measured on.
   virtual DWORD Now() const;
 

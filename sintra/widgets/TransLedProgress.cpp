@@ -70,10 +70,15 @@ void CTransLedProgress::OnSize(UINT type, int cx, int cy) {
   Invalidate(FALSE);
 }
 
-int CTransLedProgress::PercentFromPoint(CPoint point) const {
+CRect CTransLedProgress::TrackRect() const {
   CRect track;
   GetClientRect(&track);
   track.DeflateRect(m_layout.borderX, m_layout.borderX);
+  return track;
+}
+
+int CTransLedProgress::PercentFromPoint(CPoint point) const {
+  const CRect track = TrackRect();
   return CLedLayout::PercentAt(point.x, track.left, track.right);
 }
 

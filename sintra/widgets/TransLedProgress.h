@@ -27,6 +27,9 @@ class CTransLedProgress : public CStaticLedBar {
   BOOL IsDragging() const { return m_dragging; }
   // Percent a client point stands for.
   int PercentFromPoint(CPoint point) const;
+  // The track positions run along: the client less the border (client
+  // coordinates); its left edge is 0 %, its right edge 100 %.
+  CRect TrackRect() const;
 
  protected:
   void OnSize(UINT type, int cx, int cy) override;

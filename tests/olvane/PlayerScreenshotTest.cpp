@@ -7,7 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "olvane/MarkedProgress.h"
 #include "olvane/PlayerWnd.h"
+#include "olvane/ThumbnailPreview.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Headless.h"
 #include "tests/common/TestEnvironment.h"
@@ -47,6 +49,24 @@ TEST(PlayerScreenshots, DISABLED_WriteScreenshots) {
   wnd->ShowContextMenu(CPoint(view.left + 60, view.top + 40), &wnd->GetView());
   EXPECT_TRUE(shot.taken);
   shot.DestroyWindow();
+
+  // The pointer resting on the third chapter's tick: its name, and the
+  // picture at its time above the bar.
+  CMarkedProgress& bar = *wnd->GetMarkedProgress();
+  int chapters = 0;
+  for (std::size_t i = 0; i < bar.Marks().Marks().size(); ++i) {
+    if (bar.Marks().Marks()[i].kind != ProgressMark::Kind::Chapter || ++chapters != 3) continue;
+    CRect client;
+    bar.GetClientRect(&client);
+    ui::InjectMouseMove(bar.GetSafeHwnd(), CPoint(bar.MarkX(i), client.Height() / 2));
+    const int second = static_cast<int>(bar.Marks().Marks()[i].start / 1000);
+    EXPECT_TRUE(ui::RunMessageLoopUntil([&] { return bar.GetThumbnailPreview()->ShownSecond() == second; }, 5000));
+    ui::RunMessageLoopFor(300);
+    EXPECT_TRUE(ui::SaveScreenshotPng(out + "/player-markers.png", 0));
+    break;
+  }
+  ui::InjectMouseMove(wnd->GetView().GetSafeHwnd(), CPoint(20, 20));
+  ui::ProcessPendingMessages();
 
   wnd->SendMessage(WM_COMMAND, player::ID_FULLSCREEN, 0);
   ui::RunMessageLoopFor(1500);
