@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "olvane/PlayerView.h"
+#include "olvane/SkipIdle.h"
 #include "platform/gfx/Font.h"
 #include "pravex/capture/ReplayClock.h"
 #include "pravex/render/RenderBase.h"
@@ -165,6 +166,16 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   // Whether the audio handler is registered with the reader now.
   bool AudioRegistered() const { return m_audioRegistered; }
 
+  // Skipping idle stretches (SkipIdle.cpp): after `seconds` of a stretch
+  // without change the replay jumps to half a second before the next change;
+  // 0 turns it off.
+  void SetSkipIdle(int seconds);
+  int GetSkipIdle() const;
+  // The spans skipped in the open clip; empty until its stretches are known.
+  const std::vector<IdleStretch>& GetSkippedSpans() const { return m_skipIdle->spans; }
+  // Whether the open clip's stretches are known and its spans computed.
+  bool IsSkipIdleReady() const;
+
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void PaintFace(CPaintDC& dc) override;
@@ -196,6 +207,10 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   int FindPreviousChapter(DWORD now) const;
   CRect ViewArea() const;
   void SetProgressFromTime(int centiseconds);
+  void SkipIdleTick();
+  void UpdateSkippedSpans();
+  void ToggleSkipIdle();
+  void AddSkipIdleMenuItem(CMenu& popup);
 
   CPlayerView m_view;
   CReplayClock m_clock;
@@ -234,4 +249,5 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   std::unique_ptr<CTransLedProgress> m_progress;
   std::unique_ptr<CBitButton> m_buttons;
   std::vector<std::unique_ptr<CTransButton>> m_captionButtons;
+  std::unique_ptr<CSkipIdle> m_skipIdle = std::make_unique<CSkipIdle>();
 };

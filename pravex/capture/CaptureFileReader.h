@@ -106,6 +106,9 @@ class CCaptureFileReader {
   // which they were added.
   void AddPauseMark(DWORD time, DWORD pauseLength);
   void ClearPauseMarks();
+  // The marks' times, ascending (takes the reader lock: not during a preroll
+  // on a thread that must not wait).
+  std::vector<DWORD> GetPauseMarkTimes();
 
   // Starts replay at startTime, ending at stopTime (0: the end of the data).
   // False when no file is open. A running replay is stopped first.

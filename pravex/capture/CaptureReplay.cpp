@@ -79,6 +79,14 @@ void CCaptureFileReader::ClearPauseMarks() {
   m_pauseMarks.clear();
 }
 
+std::vector<DWORD> CCaptureFileReader::GetPauseMarkTimes() {
+  CSingleLock lock(&m_lock);
+  std::vector<DWORD> times;
+  times.reserve(m_pauseMarks.size());
+  for (const PauseMark& mark : m_pauseMarks) times.push_back(mark.time);
+  return times;
+}
+
 bool CCaptureFileReader::Start(DWORD startTime, DWORD stopTime) {
   std::lock_guard<std::recursive_mutex> control(m_control);
   Stop();

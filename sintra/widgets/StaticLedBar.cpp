@@ -89,6 +89,7 @@ void CStaticLedBar::Draw(CDC* dc, const CRect& client) {
     GetHiLoRgb(cell, on, off);
     dc->FillSolidRect(&cells[i], cell < lit || cell == peak ? on : off);
   }
+  DrawOverlays(dc, client);
 }
 
 void CStaticLedBar::DrawItem(LPDRAWITEMSTRUCT drawItem) {

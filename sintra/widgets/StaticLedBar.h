@@ -40,6 +40,8 @@ class CStaticLedBar : public CStatic {
   void OnMouseMove(UINT flags, CPoint point) override;
   void OnMouseLeave() override;
   void Draw(CDC* dc, const CRect& client);
+  // Called at the end of Draw, over the cells (marks of a deriving bar).
+  virtual void DrawOverlays(CDC* /*dc*/, const CRect& /*client*/) {}
   // The clock the peak hold is measured on.
   virtual DWORD Now() const;
 
