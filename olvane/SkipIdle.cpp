@@ -25,15 +25,17 @@ std::vector<IdleStretch> SkippedSpans(const std::vector<IdleStretch>& stretches,
     if (from < to) spans.push_back(IdleStretch{static_cast<DWORD>(from), static_cast<DWORD>(to)});
   };
   for (const IdleStretch& s : stretches) {
-    if (s.end <= s.start) continue;
+    if (s.end <= s.start || s.end < kLeadIn) continue;
+    // Stops between the stretch's start and the last jump's target end its
+    // parts; one in the last half second is played up to anyway.
+    const DWORD last = s.end - kLeadIn;
     std::uint64_t partStart = s.start;
-    // Stops strictly inside the stretch end its parts.
     auto it = std::upper_bound(stops.begin(), stops.end(), s.start);
-    for (; it != stops.end() && *it < s.end; ++it) {
+    for (; it != stops.end() && *it < last; ++it) {
       add(partStart + thresholdMs, *it);
       partStart = *it;
     }
-    if (s.end >= kLeadIn) add(partStart + thresholdMs, s.end - kLeadIn);
+    add(partStart + thresholdMs, last);
   }
   return spans;
 }

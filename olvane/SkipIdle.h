@@ -45,9 +45,9 @@ constexpr int kMenuSeconds = 5;
 constexpr int kMaxSeconds = 86400;
 
 // The spans a replay skips, ascending. Each stretch is cut into parts at the
-// stops (pause marks, chapter starts) inside it; in each part the replay
-// plays thresholdMs, then jumps to the next stop, or to kLeadIn before the
-// stretch's end in its last part. Empty spans are left out.
+// stops (pause marks, chapter starts) inside it before its last kLeadIn; in
+// each part the replay plays thresholdMs, then jumps to the next stop, or to
+// kLeadIn before the stretch's end in its last part. Empty spans are left out.
 std::vector<IdleStretch> SkippedSpans(const std::vector<IdleStretch>& stretches, DWORD thresholdMs,
                                       std::vector<DWORD> stops);
 // Where a replay at `now` jumps to: the end of the span holding `now` when
@@ -97,7 +97,7 @@ class CIdleStretchSearch {
   std::thread m_thread;
   std::atomic<bool> m_cancel{false};
   std::mutex m_mutex;
-  bool m_finished = false;  // guarded by m_mutex
+  bool m_finished = false;    // guarded by m_mutex
   IdleStretchResult m_found;  // guarded by m_mutex
   bool m_hasResult = false;
   IdleStretchResult m_result;
@@ -105,11 +105,11 @@ class CIdleStretchSearch {
 
 // The player's skip-idle state.
 struct CSkipIdle {
-  int seconds = 0;                             // 0: off
-  int menuSeconds = skipidle::kMenuSeconds;    // what the menu turns on
+  int seconds = 0;                           // 0: off
+  int menuSeconds = skipidle::kMenuSeconds;  // what the menu turns on
   CIdleStretchSearch search;
-  bool spansStale = true;                      // the spans need computing again
-  std::vector<IdleStretch> spans;              // skipped spans of the open clip
+  bool spansStale = true;          // the spans need computing again
+  std::vector<IdleStretch> spans;  // skipped spans of the open clip
   std::shared_ptr<skipidle::ShadedSpans> shaded = std::make_shared<skipidle::ShadedSpans>();
   bool overlayAdded = false;
 };

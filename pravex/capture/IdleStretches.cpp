@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <cstdlib>
 
 #include "pravex/capture/CaptureAudio.h"
 #include "pravex/capture/CaptureCursor.h"
@@ -95,7 +95,8 @@ class CChangeTracker {
                               screen.GetBitsPerPixel() == m_codec.GetBitsPerPixel();
     const bool complete = encoding != capture::kScreenDelta;
     // A complete picture is compared with the one before it.
-    if (complete && sameGeometry) m_previous.assign(m_codec.GetPicture(), m_codec.GetPicture() + m_codec.GetPictureSize());
+    if (complete && sameGeometry)
+      m_previous.assign(m_codec.GetPicture(), m_codec.GetPicture() + m_codec.GetPictureSize());
     if (!m_codec.Decode(screen)) return true;  // what cannot be read may have changed
     if (!sameGeometry) return true;
     if (!complete) return !screen.GetChangedRect().IsRectEmpty();
@@ -114,11 +115,12 @@ class CChangeTracker {
     }
     if (flags & CCaptureCursor::kHasShape) {
       std::vector<BYTE> shape;
-      const WORD fields[] = {cursor.GetShapeWidth(), cursor.GetShapeHeight(), cursor.GetColourBits(),
-                             cursor.GetColourOffset(), cursor.GetShapeAttribute(),
-                             static_cast<WORD>(cursor.IsColourIcon())};
+      const WORD fields[] = {cursor.GetShapeWidth(),     cursor.GetShapeHeight(),
+                             cursor.GetColourBits(),     cursor.GetColourOffset(),
+                             cursor.GetShapeAttribute(), static_cast<WORD>(cursor.IsColourIcon())};
       shape.assign(reinterpret_cast<const BYTE*>(fields), reinterpret_cast<const BYTE*>(fields) + sizeof(fields));
-      if (cursor.GetDataBytes()) shape.insert(shape.end(), cursor.GetDataBytes(), cursor.GetDataBytes() + cursor.GetDataLength());
+      if (cursor.GetDataBytes())
+        shape.insert(shape.end(), cursor.GetDataBytes(), cursor.GetDataBytes() + cursor.GetDataLength());
       changed |= !m_shapeSeen || shape != m_shape;
       m_shape.swap(shape);
       m_shapeSeen = true;
@@ -237,8 +239,8 @@ bool CIdleStretchFinder::Find(CCaptureFileReader& reader, DWORD minLength, IdleS
     if (cancel && cancel->load(std::memory_order_relaxed)) return false;
     CCaptureData* record = reader.ReadRecord(true);
     // The data section ends at the first trailer record.
-    const bool end = record->GetRecordType() == capture::kRecordEndOfStream ||
-                     record->GetStreamType() == capture::kStreamTrailer;
+    const bool end =
+        record->GetRecordType() == capture::kRecordEndOfStream || record->GetStreamType() == capture::kStreamTrailer;
     if (!end) tracker.Take(*record);
     record->Release();
     if (end) break;

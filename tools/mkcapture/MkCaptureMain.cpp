@@ -125,8 +125,8 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
     else if (arg == "--no-cursor")
       args.options.cursor = false;
     else if (arg.size() > 1 && arg[0] == '-') {
-      static const char* const kValued[] = {"--size",      "--bits",  "--seconds", "--fps",
-                                            "--key-every", "--title", "--wav",     "--sound", "--still"};
+      static const char* const kValued[] = {"--size",  "--bits", "--seconds", "--fps",  "--key-every",
+                                            "--title", "--wav",  "--sound",   "--still"};
       if (std::find(std::begin(kValued), std::end(kValued), arg) == std::end(kValued)) {
         error = "unknown option " + arg;
         return false;

@@ -141,10 +141,10 @@ TEST(IdleStretchFinder, StillScreenWithKeyPicturesIsOneStretch) {
 TEST(IdleStretchFinder, ScreenChangesCount) {
   CIdleCapture c;
   c.Screen(0, 1, true);
-  c.Screen(2000, 1, true);    // key picture, same pixels
-  c.Screen(4000, 2, true);    // key picture, other pixels: a change
-  c.Screen(6000, 3, false);   // delta: a change
-  c.Screen(8000, 3, false);   // unchanged
+  c.Screen(2000, 1, true);   // key picture, same pixels
+  c.Screen(4000, 2, true);   // key picture, other pixels: a change
+  c.Screen(6000, 3, false);  // delta: a change
+  c.Screen(8000, 3, false);  // unchanged
   c.Screen(10000, 3, true);
   EXPECT_EQ(c.Find(1500), (Stretches{{0, 4000}, {4000, 6000}, {6000, 10000}}));
 }
