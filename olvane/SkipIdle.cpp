@@ -199,6 +199,11 @@ void CPlayerWnd::SkipIdleTick() {
     s.spansStale = true;
     if (m_progress && m_progress->GetSafeHwnd()) m_progress->Invalidate(FALSE);
   }
+  // A script may hold one file twice, with other pause marks.
+  if (s.clipIndex != m_clipIndex) {
+    s.clipIndex = m_clipIndex;
+    s.spansStale = true;
+  }
   if (s.search.Poll()) s.spansStale = true;
   // The pause marks are read under the reader lock, which a preroll holds.
   if (s.spansStale && s.search.HasResult() && !m_reader.IsInPreroll()) UpdateSkippedSpans();

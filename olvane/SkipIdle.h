@@ -108,6 +108,7 @@ struct CSkipIdle {
   int seconds = 0;                           // 0: off
   int menuSeconds = skipidle::kMenuSeconds;  // what the menu turns on
   CIdleStretchSearch search;
+  int clipIndex = -1;              // the script entry the spans are for
   bool spansStale = true;          // the spans need computing again
   std::vector<IdleStretch> spans;  // skipped spans of the open clip
   std::shared_ptr<skipidle::ShadedSpans> shaded = std::make_shared<skipidle::ShadedSpans>();

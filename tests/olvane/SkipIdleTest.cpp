@@ -187,3 +187,22 @@ TEST(SkipIdle, ProgressBarShadesTheSkippedSpan) {
   ASSERT_TRUE(ui::ReadWindowPixels(w.GetSafeHwnd(), pixels, width, height));
   EXPECT_EQ(cellPixel(count / 2), plain);
 }
+
+TEST(SkipIdle, FollowsTheScriptFromClipToClip) {
+  PlayerScene s;
+  ASSERT_TRUE(s.started);
+  CPlayerWnd& w = *s.wnd;
+  w.SetSkipIdle(1);
+  const auto ready = [&] {
+    w.ClockTick();
+    return w.IsSkipIdleReady() && !w.GetCaptureFileReader()->IsInPreroll();
+  };
+  ASSERT_TRUE(s.WaitFor(ready));
+  // The demo clips keep moving: nothing to skip, and playing goes on.
+  EXPECT_TRUE(w.GetSkippedSpans().empty());
+  s.Command(ID_CLIP_FIRST + 2);
+  ASSERT_EQ(w.GetCurrentClipIndex(), 2);
+  EXPECT_FALSE(w.IsSkipIdleReady());
+  ASSERT_TRUE(s.WaitFor(ready));
+  EXPECT_TRUE(w.IsPlaying());
+}
