@@ -59,6 +59,7 @@ void CMarkedProgress::HidePopups() {
 }
 
 void CMarkedProgress::DrawOver(CDC* dc, const CRect& client) {
+  CTransLedProgress::DrawOver(dc, client);
   if (m_marks.Duration() == 0) return;
   const CRect track = TrackRect();
   // Spans first, along the foot of the bar, so ticks stay visible over them.

@@ -12,6 +12,7 @@
 
 #include "olvane/PlayerView.h"
 #include "olvane/ResumeStore.h"
+#include "olvane/SkipIdle.h"
 #include "platform/gfx/Font.h"
 #include "platform/ui/DropFiles.h"
 #include "pravex/capture/ReplayClock.h"
@@ -213,6 +214,16 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   // Whether the audio handler is registered with the reader now.
   bool AudioRegistered() const { return m_audioRegistered; }
 
+  // Skipping idle stretches (SkipIdle.cpp): after `seconds` of a stretch
+  // without change the replay jumps to half a second before the next change;
+  // 0 turns it off.
+  void SetSkipIdle(int seconds);
+  int GetSkipIdle() const;
+  // The spans skipped in the open clip; empty until its stretches are known.
+  const std::vector<IdleStretch>& GetSkippedSpans() const { return m_skipIdle->spans; }
+  // Whether the open clip's stretches are known and its spans computed.
+  bool IsSkipIdleReady() const;
+
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void PaintFace(CPaintDC& dc) override;
@@ -264,6 +275,10 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   void SetProgressFromTime(int centiseconds);
   // The open clip's chapters and pause marks onto the progress bar.
   void UpdateProgressMarks();
+  void SkipIdleTick();
+  void UpdateSkippedSpans();
+  void ToggleSkipIdle();
+  void AddSkipIdleMenuItem(CMenu& popup);
 
   CPlayerView m_view;
   CReplayClock m_clock;
@@ -309,4 +324,5 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   DWORD m_startOption = 0;
   DWORD m_openingStart = 0;
   std::vector<std::string> m_recentShown;  // targets of the Open Recent items last built
+  std::unique_ptr<CSkipIdle> m_skipIdle = std::make_unique<CSkipIdle>();
 };

@@ -285,6 +285,7 @@ void CPlayerWnd::ClockTick() {
     const CRect changed = m_renderVars.GetAnnotateData().UpdateAnnotationDisplayList(m_chapterTime, nullptr);
     if (!changed.IsRectEmpty() && !m_reader.IsInPreroll()) m_view.UpdateAnnotation(changed);
   }
+  SkipIdleTick();
 }
 
 void CPlayerWnd::OnTimer(std::uintptr_t id) {
@@ -378,6 +379,9 @@ bool CPlayerWnd::OnViewCommand(UINT id) {
       return true;
     case ID_HELP:
       Help();
+      return true;
+    case ID_SKIPIDLE:
+      ToggleSkipIdle();
       return true;
     default:
       break;
@@ -507,6 +511,7 @@ bool CPlayerWnd::BuildContextMenu(CMenu& menu) {
   check(ID_SIZE50, client.Width() == pic.cx / 2 && client.Height() == pic.cy / 2);
   for (int m = 0; m < 3; ++m) check(ID_SCALE_NONE + static_cast<UINT>(m), m == m_scalingMode);
   AddRecentMenu(*popup);
+  AddSkipIdleMenuItem(*popup);
   return true;
 }
 

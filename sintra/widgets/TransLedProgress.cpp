@@ -58,6 +58,19 @@ void CTransLedProgress::SetPos(int position) {
   if (m_hWnd) Invalidate(FALSE);
 }
 
+void CTransLedProgress::SetOverlay(int key, Overlay painter) {
+  if (painter)
+    m_overlays[key] = std::move(painter);
+  else
+    m_overlays.erase(key);
+  if (m_hWnd) Invalidate(FALSE);
+}
+
+void CTransLedProgress::DrawOver(CDC* dc, const CRect& client) {
+  if (!dc) return;
+  for (auto& [key, painter] : m_overlays) painter(*this, *dc, client);
+}
+
 void CTransLedProgress::LayoutCells(int cx, int cy) {
   // Cells of two pixels and a one-pixel gap; a low bar has one row of them.
   m_layout.cells = (cx - 2 * m_layout.borderX + 1) / 3;

@@ -4,6 +4,9 @@
 // the release ends it (WM_PROGRESS_DRAG_END).
 #pragma once
 
+#include <functional>
+#include <map>
+
 #include "sintra/widgets/StaticLedBar.h"
 
 // The colour scheme progress bars pick by InitColor: 0 red, 1 cyan, 2 green,
@@ -31,12 +34,18 @@ class CTransLedProgress : public CStaticLedBar {
   // coordinates); its left edge is 0 %, its right edge 100 %.
   CRect TrackRect() const;
 
+  // Marks drawn over the cells (shaded spans, ticks), each under its own key
+  // and drawn in key order; an empty painter removes the key's marks.
+  using Overlay = std::function<void(CTransLedProgress& bar, CDC& dc, const CRect& client)>;
+  void SetOverlay(int key, Overlay painter);
+
  protected:
   void OnSize(UINT type, int cx, int cy) override;
   void OnLButtonDown(UINT flags, CPoint point) override;
   void OnMouseMove(UINT flags, CPoint point) override;
   void OnLButtonUp(UINT flags, CPoint point) override;
   void OnCaptureChanged(CWnd* wnd) override;
+  void DrawOver(CDC* dc, const CRect& client) override;
 
  private:
   void LayoutCells(int cx, int cy);
@@ -45,4 +54,5 @@ class CTransLedProgress : public CStaticLedBar {
   BOOL m_dragging = FALSE;
   COLORREF m_lit = 0;
   COLORREF m_unlit = 0;
+  std::map<int, Overlay> m_overlays;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -19,6 +20,7 @@
 #include "pravex/capture/CaptureStreamInfo.h"
 #include "pravex/capture/CaptureVideo.h"
 #include "pravex/capture/GsmCodec.h"
+#include "pravex/capture/IdleStretches.h"
 #include "pravex/capture/ScreenCodec.h"
 #include "tests/common/TestEnvironment.h"
 
@@ -270,6 +272,11 @@ TEST(MkCapture, ExitCodesForBadInputAndBadUsage) {
       {"demo " + out + " --size 100x100", 2, "bad value for --size"},
       {"demo " + out + " --fps", 2, "needs a value"},
       {"demo " + out + " --colour red", 2, "unknown option"},
+      {"demo " + out + " --still 3-3", 2, "bad value for --still"},
+      {"demo " + out + " --still 3", 2, "bad value for --still"},
+      {"demo " + out + " --still 0-5", 2, "leave at least one second"},
+      {"demo " + out + " --seconds 9 --still 4-10", 2, "must end within --seconds"},
+      {"frames " + ShellQuote(dir + "/good") + " " + out + " --still 1-2", 2, "--still is for demo"},
       {"demo " + ShellQuote(dir + "/missing/out.zeph"), 1, "cannot write"},
       {"frames " + ShellQuote(dir + "/empty") + " " + out, 1, "no .png files"},
       {"frames " + ShellQuote(dir + "/nowhere") + " " + out, 1, "cannot read the folder"},
@@ -287,4 +294,26 @@ TEST(MkCapture, ExitCodesForBadInputAndBadUsage) {
       EXPECT_FALSE(std::filesystem::exists(dir + "/out.zeph")) << "left a partial file: " << c.args;
     }
   }
+}
+
+TEST(MkCapture, StillSpanHoldsScreenCursorAndSoundStill) {
+  const std::string path = testenv::MakeTempDir() + "/still.zeph";
+  const ToolRun run = RunTool("olvane-mkcapture", "demo " + ShellQuote(path) + " --seconds 12 --still 3-10 --quiet");
+  ASSERT_EQ(run.code, 0) << run.out;
+  const Contents c = ReadCapture(path);
+  ASSERT_TRUE(c.opened);
+  EXPECT_EQ(c.duration, 12000u);
+  EXPECT_EQ(c.undecodable, 0);
+  EXPECT_EQ(c.badGsmFrames, 0);
+  // Key pictures, camera pictures and silent GSM blocks go on through the
+  // still span; none of them is a change.
+  IdleStretchResult idle;
+  ASSERT_TRUE(CIdleStretchFinder::Find(path, 2000, idle));
+  // The stretch runs from the end of the sound's last frame before second 3
+  // to its first after second 10 (the still span, to within a frame).
+  const auto still = std::find_if(idle.stretches.begin(), idle.stretches.end(),
+                                  [](const IdleStretch& s) { return s.start <= 3100 && s.end >= 9900; });
+  ASSERT_NE(still, idle.stretches.end());
+  EXPECT_GE(still->start, 2900u);
+  EXPECT_LE(still->end, 10100u);
 }

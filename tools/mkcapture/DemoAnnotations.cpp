@@ -157,9 +157,13 @@ void BuildDemoAnnotations(const CDemoScene& scene, CAnnotateData& set) {
   set.UpdateChange(FALSE);
 }
 
-std::vector<BYTE> DemoAnnotationArchive(const CDemoScene& scene) {
+std::vector<BYTE> DemoAnnotationArchive(const CDemoScene& scene, DWORD stillFrom, DWORD stillLength) {
   CAnnotateData set;
   BuildDemoAnnotations(scene, set);
+  for (int i = 0; stillLength && i < set.GetListCount(); ++i) {
+    CAnnotateList* list = set.GetListAt(i);
+    if (list->GetTime() >= stillFrom) list->SetTime(list->GetTime() + stillLength);
+  }
   const DWORD size = set.CalculateDataSize();
   CMemoryArchive archive(size, TRUE);
   if (archive.GetCapacity() != size || !set.Save(archive)) return {};

@@ -15,4 +15,7 @@ class CAnnotateData;
 // Fills the set with the demo's lists (the set is emptied first).
 void BuildDemoAnnotations(const CDemoScene& scene, CAnnotateData& set);
 // The archive bytes of BuildDemoAnnotations; empty when it cannot be built.
-std::vector<BYTE> DemoAnnotationArchive(const CDemoScene& scene);
+// With a still span (the capture holds still for stillLength ms from
+// stillFrom), the lists from stillFrom on start that much later, with the
+// scene's content they belong to.
+std::vector<BYTE> DemoAnnotationArchive(const CDemoScene& scene, DWORD stillFrom = 0, DWORD stillLength = 0);

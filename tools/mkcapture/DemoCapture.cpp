@@ -1,5 +1,7 @@
 #include "DemoCapture.h"
 
+#include <algorithm>
+
 #include "DemoAnnotations.h"
 
 #include "CaptureBuilder.h"
@@ -46,6 +48,15 @@ std::string Clean(std::string text) {
   return text;
 }
 
+// The demo's still span: the scene's own time stops at `from` while the
+// capture's goes on, and runs again from `to`.
+struct StillSpan {
+  DWORD from = 0;
+  DWORD to = 0;
+  DWORD Length() const { return to - from; }
+  DWORD SceneTime(DWORD time) const { return time < from ? time : time < to ? from : time - Length(); }
+};
+
 // Queues the cursor records that bring the pointer from `last` to `now`.
 void QueueCursor(CCaptureBuilder& builder, DWORD time, const DemoPointer& now, const DemoPointer* last,
                  CaptureSummary& summary) {
@@ -62,12 +73,12 @@ void QueueCursor(CCaptureBuilder& builder, DWORD time, const DemoPointer& now, c
   ++summary.cursorRecords;
 }
 
-bool QueueCamera(CCaptureBuilder& builder, const CDemoScene& scene, DWORD lengthMs, CaptureSummary& summary,
-                 std::string& error) {
+bool QueueCamera(CCaptureBuilder& builder, const CDemoScene& scene, DWORD lengthMs, const StillSpan& still,
+                 CaptureSummary& summary, std::string& error) {
   CCanvas picture(CDemoScene::kCameraWidth, CDemoScene::kCameraHeight);
   std::vector<BYTE> rgb, jpeg;
   for (DWORD time = 0; time <= lengthMs; time += kCameraIntervalMs) {
-    scene.DrawCamera(time, picture);
+    scene.DrawCamera(still.SceneTime(time), picture);
     picture.ToRgbRows(rgb);
     if (!EncodeJpeg(rgb, picture.GetWidth(), picture.GetHeight(), 80, jpeg, error)) return false;
     builder.Queue(MakeCameraRecord(time, jpeg, picture.GetWidth(), picture.GetHeight()));
@@ -86,14 +97,20 @@ bool QueueSound(CCaptureBuilder& builder, const std::vector<BYTE>& pcm, const Ca
 }
 
 bool QueueDemoSound(CCaptureBuilder& builder, const CDemoScene& scene, SoundKind kind, DWORD lengthMs,
-                    CaptureSummary& summary, std::string& error) {
+                    const StillSpan& still, CaptureSummary& summary, std::string& error) {
   CaptureAudioFormat format;
   format.codec = kind == SoundKind::Gsm ? CCaptureAudio::kCodecGsm : CCaptureAudio::kCodecPcm;
   format.samplesPerSecond = kind == SoundKind::Gsm ? kGsmRate : kPcmRate;
   format.bitsPerSample = 16;
   format.channels = 1;
-  const std::vector<short> samples =
-      scene.MakeSound(format.samplesPerSecond, static_cast<std::size_t>(lengthMs) * format.samplesPerSecond / 1000);
+  const auto count = [&](DWORD ms) { return static_cast<std::size_t>(ms) * format.samplesPerSecond / 1000; };
+  std::vector<short> samples = scene.MakeSound(format.samplesPerSecond, count(lengthMs - still.Length()));
+  if (still.Length()) {
+    // Silence over the still span, the scene's sound around it.
+    const std::size_t at = std::min(count(still.from), samples.size());
+    samples.insert(samples.begin() + static_cast<std::ptrdiff_t>(at), count(still.Length()), 0);
+    samples.resize(count(lengthMs), 0);
+  }
   std::vector<BYTE> pcm(samples.size() * 2);
   for (std::size_t i = 0; i < samples.size(); ++i) {
     pcm[2 * i] = static_cast<BYTE>(samples[i]);
@@ -118,7 +135,10 @@ std::vector<std::string> CaptureInfoStrings(const CaptureOptions& options, const
 
 bool WriteDemoCapture(const std::string& path, const CaptureOptions& options, CaptureSummary& summary,
                       std::string& error) {
-  const CDemoScene scene(options.width, options.height, options.lengthMs);
+  StillSpan still;
+  if (options.stillFromMs < options.stillToMs && options.stillToMs <= options.lengthMs)
+    still = StillSpan{options.stillFromMs, options.stillToMs};
+  const CDemoScene scene(options.width, options.height, options.lengthMs - still.Length());
   CaptureLayout layout;
   layout.width = options.width;
   layout.height = options.height;
@@ -133,18 +153,19 @@ bool WriteDemoCapture(const std::string& path, const CaptureOptions& options, Ca
     error = builder.GetError();
     return false;
   }
-  if (options.camera && !QueueCamera(builder, scene, options.lengthMs, summary, error)) return false;
-  if (layout.audio && !QueueDemoSound(builder, scene, options.sound, options.lengthMs, summary, error)) return false;
+  if (options.camera && !QueueCamera(builder, scene, options.lengthMs, still, summary, error)) return false;
+  if (layout.audio && !QueueDemoSound(builder, scene, options.sound, options.lengthMs, still, summary, error))
+    return false;
   CCanvas canvas(options.width, options.height);
   DemoPointer last;
   DWORD previousTime = 0;
   for (unsigned frame = 0;; ++frame) {
     const DWORD time = FrameTime(frame, options.fps);
     if (time > options.lengthMs) break;
-    const DemoPointer pointer = scene.GetPointer(time);
+    const DemoPointer pointer = scene.GetPointer(still.SceneTime(time));
     if (options.cursor) QueueCursor(builder, time, pointer, frame ? &last : nullptr, summary);
     last = pointer;
-    scene.DrawScreen(time, canvas);
+    scene.DrawScreen(still.SceneTime(time), canvas);
     const bool key = IsKeyFrame(time, previousTime, frame, options.keyEveryMs);
     if (!builder.AddScreen(time, canvas, key)) {
       error = builder.GetError();
@@ -154,7 +175,7 @@ bool WriteDemoCapture(const std::string& path, const CaptureOptions& options, Ca
     summary.keyPictures += key;
     previousTime = time;
   }
-  const std::vector<BYTE> annotations = DemoAnnotationArchive(scene);
+  const std::vector<BYTE> annotations = DemoAnnotationArchive(scene, still.from, still.Length());
   if (!annotations.empty()) builder.SetAnnotationArchive(annotations);
   if (!builder.Finish(CaptureInfoStrings(options, "demo session"))) {
     error = builder.GetError();

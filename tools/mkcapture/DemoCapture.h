@@ -22,6 +22,10 @@ struct CaptureOptions {
   // A complete, indexed picture every this many ms (and the first picture).
   DWORD keyEveryMs = 2000;
   std::string title = "Olvane demo";
+  // The demo holds still over [stillFromMs, stillToMs) (none when equal):
+  // the scene's own time stops there and goes on afterwards.
+  DWORD stillFromMs = 0;
+  DWORD stillToMs = 0;
 };
 
 // What was written, for the summary line.

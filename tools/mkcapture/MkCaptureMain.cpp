@@ -34,6 +34,9 @@ const char kUsage[] =
     "  --no-camera       no camera picture in the demo\n"
     "  --no-cursor       no cursor records in the demo\n"
     "  --key-every S     a complete, indexed picture every S seconds (default 2; 0 only the first)\n"
+    "  --still FROM-TO   the demo holds still from second FROM to second TO: screen, cursor and\n"
+    "                    camera stay as they were, the sound is silent; the session goes on after\n"
+    "                    it (at least one second of it must be left)\n"
     "  --title TEXT      the capture's title (information string \"Title\")\n"
     "  --quiet           print nothing when all went well\n"
     "  --help            show this text\n"
@@ -91,6 +94,13 @@ bool ParseOption(const std::string& name, const std::string& value, Arguments& a
   } else if (name == "--key-every") {
     ok = ParseNumber(value, 0, 3600, n);
     o.keyEveryMs = static_cast<DWORD>(n) * 1000;
+  } else if (name == "--still") {
+    const std::size_t dash = value.find('-');
+    long from = 0, to = 0;
+    ok = dash != std::string::npos && ParseNumber(value.substr(0, dash), 0, 3600, from) &&
+         ParseNumber(value.substr(dash + 1), 0, 3600, to) && from < to;
+    o.stillFromMs = static_cast<DWORD>(from) * 1000;
+    o.stillToMs = static_cast<DWORD>(to) * 1000;
   } else if (name == "--title") {
     o.title = value;
   } else if (name == "--wav") {
@@ -120,8 +130,8 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
     else if (arg == "--no-cursor")
       args.options.cursor = false;
     else if (arg.size() > 1 && arg[0] == '-') {
-      static const char* const kValued[] = {"--size",      "--bits",  "--seconds", "--fps",
-                                            "--key-every", "--title", "--wav",     "--sound"};
+      static const char* const kValued[] = {"--size",  "--bits", "--seconds", "--fps",  "--key-every",
+                                            "--title", "--wav",  "--sound",   "--still"};
       if (std::find(std::begin(kValued), std::end(kValued), arg) == std::end(kValued)) {
         error = "unknown option " + arg;
         return false;
@@ -145,6 +155,12 @@ bool ParseArguments(int argc, char** argv, Arguments& args, std::string& error) 
     error = args.mode + str::Format(" takes %zu path(s)", wanted);
   else if (args.mode == "demo" && !args.wav.empty())
     error = "--wav is for frames";
+  else if (args.mode != "demo" && args.options.stillToMs)
+    error = "--still is for demo";
+  else if (args.options.stillToMs &&
+           (args.options.stillToMs > args.options.lengthMs ||
+            args.options.lengthMs - (args.options.stillToMs - args.options.stillFromMs) < 1000))
+    error = "--still must end within --seconds and leave at least one second of the session";
   return error.empty();
 }
 

@@ -208,5 +208,6 @@ TEST(FuzzSeeds, WriterMadeCapturesOpenAndDecode) {
     }
   }
   MaybeWriteSeeds("capture_file", seeds);
+  MaybeWriteSeeds("idle_stretches", seeds);
   MaybeWriteSeeds("screen_codec", CodecSeeds());
 }

@@ -1,0 +1,1 @@
+olvane_fuzz_target(idle_stretches pravex)
