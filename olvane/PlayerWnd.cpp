@@ -5,6 +5,7 @@
 
 #include "glimra/AnnotateData.h"
 #include "glimra/AnnotateList.h"
+#include "olvane/PlayerKeys.h"
 #include "platform/base/MulDiv.h"
 #include "platform/base/Strings.h"
 #include "platform/gfx/DC.h"
@@ -56,7 +57,7 @@ std::string WithSlash(std::string folder) {
 
 }  // namespace
 
-CPlayerWnd::CPlayerWnd(ITimeSource* clockSource) : m_clock(clockSource) {}
+CPlayerWnd::CPlayerWnd(ITimeSource* clockSource) : m_clock(clockSource), m_keys(std::make_unique<CPlayerKeys>(*this)) {}
 
 CPlayerWnd::~CPlayerWnd() {
   m_reader.Stop();
@@ -349,6 +350,7 @@ int CPlayerWnd::OpenClip(int autostart) {
 }
 
 LRESULT CPlayerWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_keys && m_keys->OnKeyMessage(message, wParam, lParam)) return 0;
   switch (message) {
     case WM_RENDERWND_ENDOFFILE:
       OnEndOfStream(wParam);

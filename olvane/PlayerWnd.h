@@ -19,6 +19,7 @@
 class CBitButton;
 class CCaptionBar;
 class CMenu;
+class CPlayerKeys;
 class CTimeDisplay;
 class CTransButton;
 class CTransLedProgress;
@@ -165,6 +166,14 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   // Whether the audio handler is registered with the reader now.
   bool AudioRegistered() const { return m_audioRegistered; }
 
+  // Seeking to a replay time, as the progress bar seeks (held back while a
+  // preroll runs); SeekBase is the time a relative seek starts from: a seek
+  // still held back, else the clock.
+  void SeekTo(DWORD time);
+  DWORD SeekBase();
+  // The keys, overlay, A-B loop and snapshot added beside the commands above.
+  CPlayerKeys& Keys() { return *m_keys; }
+
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void PaintFace(CPaintDC& dc) override;
@@ -234,4 +243,5 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   std::unique_ptr<CTransLedProgress> m_progress;
   std::unique_ptr<CBitButton> m_buttons;
   std::vector<std::unique_ptr<CTransButton>> m_captionButtons;
+  std::unique_ptr<CPlayerKeys> m_keys;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "glimra/AnnotateData.h"
 #include "glimra/AnnotateList.h"
+#include "olvane/PlayerKeys.h"
 #include "olvane/PlayerLayout.h"
 #include "olvane/PlayerWnd.h"
 #include "platform/base/MulDiv.h"
@@ -274,6 +275,7 @@ void CPlayerWnd::ClockTick() {
     m_lastShown = cs;
     SetProgressFromTime(cs);
   }
+  if (m_keys) m_keys->Tick();
   if (m_view.GetSafeHwnd() && m_view.IsWindowVisible()) {
     m_chapterTime = m_clock.GetDisplayTime() / 100 * 100;
     const CRect changed = m_renderVars.GetAnnotateData().UpdateAnnotationDisplayList(m_chapterTime, nullptr);

@@ -48,6 +48,13 @@ TEST(PlayerScreenshots, DISABLED_WriteScreenshots) {
   EXPECT_TRUE(shot.taken);
   shot.DestroyWindow();
 
+  // The list of keys over the picture, opened with "?".
+  ui::InjectText(wnd->GetSafeHwnd(), "?");
+  ui::RunMessageLoopFor(500);
+  EXPECT_TRUE(ui::SaveScreenshotPng(out + "/player-shortcuts.png", 0));
+  ui::InjectText(wnd->GetSafeHwnd(), "?");
+  ui::RunMessageLoopFor(100);
+
   wnd->SendMessage(WM_COMMAND, player::ID_FULLSCREEN, 0);
   ui::RunMessageLoopFor(1500);
   EXPECT_TRUE(ui::SaveScreenshotPng(out + "/player-fullscreen.png", 0));
