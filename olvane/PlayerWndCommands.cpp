@@ -264,6 +264,7 @@ void CPlayerWnd::OnProgressDragEnd() {
 }
 
 void CPlayerWnd::ClockTick() {
+  if (m_keys) m_keys->Tick();
   if (m_seekPending && (!m_clipLoaded || !m_reader.IsInPreroll())) {
     m_seekPending = false;
     PlayFrom(m_pendingSeek, 0);
@@ -275,7 +276,6 @@ void CPlayerWnd::ClockTick() {
     m_lastShown = cs;
     SetProgressFromTime(cs);
   }
-  if (m_keys) m_keys->Tick();
   if (m_view.GetSafeHwnd() && m_view.IsWindowVisible()) {
     m_chapterTime = m_clock.GetDisplayTime() / 100 * 100;
     const CRect changed = m_renderVars.GetAnnotateData().UpdateAnnotationDisplayList(m_chapterTime, nullptr);
