@@ -294,8 +294,8 @@ void CSoundOutput::SetVolume(int hundredthsOfDb) {
   Impl& d = *m_impl;
   d.volume = std::clamp(hundredthsOfDb, kVolumeMin, kVolumeFull);
   // Decibels to an amplitude factor: 20 dB is a factor of 10.
-  d.gain = d.volume <= kVolumeMin ? 0
-                                  : static_cast<std::uint32_t>(std::lround(65536.0 * std::pow(10.0, d.volume / 2000.0)));
+  d.gain =
+      d.volume <= kVolumeMin ? 0 : static_cast<std::uint32_t>(std::lround(65536.0 * std::pow(10.0, d.volume / 2000.0)));
 }
 
 int CSoundOutput::GetVolume() const {
