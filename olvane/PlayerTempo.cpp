@@ -102,20 +102,3 @@ void CPlayerWnd::ShowSpeed() {
   m_caption->SetWindowText(text.c_str());
   m_caption->Invalidate();
 }
-
-// The tempo keys act on press: [ ] step, { } halve and double, Backspace 1/1.
-void CPlayerWnd::OnChar(UINT ch, UINT repeat, UINT flags) {
-  if (ch == '[' || ch == ']')
-    StepTempo(ch == ']' ? 1 : -1);
-  else if (ch == '{' || ch == '}')
-    ScaleTempo(ch == '}');
-  else
-    CBaseInterface::OnChar(ch, repeat, flags);
-}
-
-void CPlayerWnd::OnKeyDown(UINT key, UINT repeat, UINT flags) {
-  if (key == static_cast<UINT>(VK_BACK))
-    ResetTempo();
-  else
-    CBaseInterface::OnKeyDown(key, repeat, flags);
-}

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "glimra/AnnotateData.h"
+#include "olvane/PlayerKeys.h"
 #include "olvane/PlayerWnd.h"
 #include "platform/base/MulDiv.h"
 #include "platform/ui/App.h"
@@ -106,6 +107,11 @@ LRESULT CPlayerView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     OnUpdateArea(wParam, lParam);
     return 0;
   }
+  // A double click on the picture toggles full screen, as in other players.
+  if (message == WM_LBUTTONDBLCLK) {
+    if (CWnd* owner = GetMainWnd()) owner->PostMessage(WM_COMMAND, player::ID_FULLSCREEN);
+    return 0;
+  }
   return CWnd::WindowProc(message, wParam, lParam);
 }
 
@@ -123,6 +129,7 @@ void CPlayerView::OnPaint() {
   dc.GetClipBox(&clip);
   if (auto* player = dynamic_cast<CSkinBase*>(GetMainWnd())) player->FixedPalette(dc);
   if (Paint(dc, client, clip, g_skinData.SkinColour(0)) == 1) m_pictureDrawn = true;
+  if (auto* player = dynamic_cast<CPlayerWnd*>(GetMainWnd())) player->Keys().PaintOverlay(dc, client);
 }
 
 BOOL CPlayerView::OnEraseBkgnd(CDC*) { return TRUE; }

@@ -7,6 +7,7 @@
 #include "glimra/AnnotateList.h"
 #include "olvane/PlayerDataFiles.h"
 #include "olvane/MarkedProgress.h"
+#include "olvane/PlayerKeys.h"
 #include "platform/base/MulDiv.h"
 #include "platform/base/Strings.h"
 #include "platform/gfx/DC.h"
@@ -58,7 +59,7 @@ std::string WithSlash(std::string folder) {
 
 }  // namespace
 
-CPlayerWnd::CPlayerWnd(ITimeSource* clockSource) : m_clock(clockSource) {}
+CPlayerWnd::CPlayerWnd(ITimeSource* clockSource) : m_clock(clockSource), m_keys(std::make_unique<CPlayerKeys>(*this)) {}
 
 CPlayerWnd::~CPlayerWnd() {
   m_reader.Stop();
@@ -364,6 +365,7 @@ int CPlayerWnd::OpenClip(int autostart) {
 }
 
 LRESULT CPlayerWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_keys && m_keys->OnKeyMessage(message, wParam, lParam)) return 0;
   switch (message) {
     case WM_RENDERWND_ENDOFFILE:
       OnEndOfStream(wParam);

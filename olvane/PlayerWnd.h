@@ -24,6 +24,7 @@ class CBitButton;
 class CCaptionBar;
 class CMarkedProgress;
 class CMenu;
+class CPlayerKeys;
 class CTimeDisplay;
 class CTransButton;
 class CTransLedProgress;
@@ -223,6 +224,13 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   const std::vector<IdleStretch>& GetSkippedSpans() const { return m_skipIdle->spans; }
   // Whether the open clip's stretches are known and its spans computed.
   bool IsSkipIdleReady() const;
+  // Seeking to a replay time, as the progress bar seeks (held back while a
+  // preroll runs); SeekBase is the time a relative seek starts from: a seek
+  // still held back, else the clock.
+  void SeekTo(DWORD time);
+  DWORD SeekBase();
+  // The keys, overlay, A-B loop and snapshot added beside the commands above.
+  CPlayerKeys& Keys() { return *m_keys; }
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -232,8 +240,6 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   void OnSizing(UINT edge, LPRECT rect) override;
   void OnTimer(std::uintptr_t id) override;
   void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
-  void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
-  void OnChar(UINT ch, UINT repeat, UINT flags) override;
   void OnContextMenu(CWnd* wnd, CPoint screenPoint) override;
   void OnClose() override;
 
@@ -325,4 +331,5 @@ class CPlayerWnd : public CBaseInterface, public CRenderVarsHost, public CReplay
   DWORD m_openingStart = 0;
   std::vector<std::string> m_recentShown;  // targets of the Open Recent items last built
   std::unique_ptr<CSkipIdle> m_skipIdle = std::make_unique<CSkipIdle>();
+  std::unique_ptr<CPlayerKeys> m_keys;
 };

@@ -6,6 +6,7 @@
 #include "glimra/AnnotateData.h"
 #include "glimra/AnnotateList.h"
 #include "olvane/PlayerDataFiles.h"
+#include "olvane/PlayerKeys.h"
 #include "olvane/PlayerLayout.h"
 #include "olvane/PlayerWnd.h"
 #include "platform/base/MulDiv.h"
@@ -269,6 +270,7 @@ void CPlayerWnd::OnProgressDragEnd() {
 }
 
 void CPlayerWnd::ClockTick() {
+  if (m_keys) m_keys->Tick();
   if (m_seekPending && (!m_clipLoaded || !m_reader.IsInPreroll())) {
     m_seekPending = false;
     PlayFrom(m_pendingSeek, 0);

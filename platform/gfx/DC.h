@@ -129,6 +129,9 @@ class CDC {
   void FillRect(const RECT* rect, CBrush* brush);
   void FillSolidRect(const RECT* rect, COLORREF colour);
   void FillSolidRect(int x, int y, int cx, int cy, COLORREF colour);
+  // Lays a colour over what is there with an opacity of alpha / 255 (a
+  // translucent panel); on a monochrome bitmap it is opaque from 128 on.
+  void BlendSolidRect(const RECT* rect, COLORREF colour, BYTE alpha);
   void FrameRect(const RECT* rect, CBrush* brush);
   void InvertRect(const RECT* rect);
   BOOL FillRgn(CRgn* rgn, CBrush* brush);

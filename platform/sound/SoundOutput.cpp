@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -27,6 +28,9 @@ struct CSoundOutput::Impl {
   std::uint32_t lastFillTick = 0;  // monotonic ms of the last buffer taken while playing
   bool playing = false;
   int volume = kVolumeFull;
+  // The volume as a 16.16 amplitude factor (65536 at full volume, 0 silent).
+  std::uint32_t gain = 65536;
+  bool eightBit = false;
   BYTE silence = 0;
   std::string lastError;
   // Set for an output without a device: bytes are taken only by Pull, and
@@ -54,14 +58,40 @@ struct CSoundOutput::Impl {
     const DWORD size = static_cast<DWORD>(buffer.size());
     while (done < want) {
       const DWORD n = std::min(want - done, size - readPos);
-      if (volume <= kVolumeMin) std::memset(stream + done, silence, n);
-      else std::memcpy(stream + done, buffer.data() + readPos, n);
+      if (volume <= kVolumeMin) {
+        std::memset(stream + done, silence, n);
+      } else {
+        std::memcpy(stream + done, buffer.data() + readPos, n);
+        if (gain < 65536) Scale(stream + done, n);
+      }
       done += n;
       readPos = (readPos + n) % size;
     }
     takenSincePosition += want;
     consumed += want;
     lastFillTick = Now();
+  }
+
+  // Scales samples already copied to the device by the gain, in place (towards
+  // zero, so a sample and its negation stay symmetric). The
+  // buffer keeps the samples as written, so a volume change applies to what
+  // the device takes next, not to what was queued.
+  void Scale(Uint8* bytes, DWORD n) const {
+    if (eightBit) {
+      for (DWORD i = 0; i < n; ++i) {
+        const int centred = static_cast<int>(bytes[i]) - 128;
+        bytes[i] = static_cast<Uint8>(128 + centred * static_cast<std::int64_t>(gain) / 65536);
+      }
+      return;
+    }
+    // 16-bit little-endian samples; a sample split by the loop's wrap cannot
+    // occur because the buffer holds whole sample frames.
+    for (DWORD i = 0; i + 1 < n; i += 2) {
+      const auto sample = static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8));
+      const auto scaled = static_cast<std::int16_t>(sample * static_cast<std::int64_t>(gain) / 65536);
+      bytes[i] = static_cast<Uint8>(scaled & 0xFF);
+      bytes[i + 1] = static_cast<Uint8>((scaled >> 8) & 0xFF);
+    }
   }
 
   void Close() {
@@ -114,6 +144,7 @@ bool CSoundOutput::Create(DWORD rate, WORD bits, WORD channels, DWORD bufferByte
     std::lock_guard<std::recursive_mutex> lock(d.mutex);
     d.buffer.assign(bufferBytes, bits == 8 ? 0x80 : 0);
     d.silence = bits == 8 ? 0x80 : 0;
+    d.eightBit = bits == 8;
     d.readPos = 0;
     d.ResetPosition();
     d.consumed = 0;
@@ -144,6 +175,7 @@ bool CSoundOutput::Create(DWORD rate, WORD bits, WORD channels, DWORD bufferByte
     std::lock_guard<std::recursive_mutex> lock(d.mutex);
     d.buffer.assign(bufferBytes, bits == 8 ? 0x80 : 0);
     d.silence = bits == 8 ? 0x80 : 0;
+    d.eightBit = bits == 8;
     d.readPos = 0;
     d.ResetPosition();
     d.consumed = 0;
@@ -259,7 +291,11 @@ bool CSoundOutput::IsPlaying() const {
 
 void CSoundOutput::SetVolume(int hundredthsOfDb) {
   std::lock_guard<std::recursive_mutex> lock(m_impl->mutex);
-  m_impl->volume = std::clamp(hundredthsOfDb, kVolumeMin, kVolumeFull);
+  Impl& d = *m_impl;
+  d.volume = std::clamp(hundredthsOfDb, kVolumeMin, kVolumeFull);
+  // Decibels to an amplitude factor: 20 dB is a factor of 10.
+  d.gain =
+      d.volume <= kVolumeMin ? 0 : static_cast<std::uint32_t>(std::lround(65536.0 * std::pow(10.0, d.volume / 2000.0)));
 }
 
 int CSoundOutput::GetVolume() const {

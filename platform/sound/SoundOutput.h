@@ -1,7 +1,8 @@
 // The sound card as a looping buffer: callers write PCM ahead of a play cursor
 // that the device advances while playing. Stands in for a secondary sound
 // buffer: lock/unlock in two parts at the wrap, play looping, stop, set the
-// play cursor, volume full or minimum.
+// play cursor, and a volume in hundredths of a decibel that scales the samples
+// the device takes (the minimum is silence).
 #pragma once
 
 #include <cstdint>
@@ -47,6 +48,8 @@ class CSoundOutput {
   void Play();  // looping
   void Stop();
   bool IsPlaying() const;
+  // 0 is full volume, kVolumeMin (or less) silence; between them the samples
+  // are scaled by 10^(dB / 20) as the device takes them.
   void SetVolume(int hundredthsOfDb);
   int GetVolume() const;
 

@@ -51,6 +51,7 @@ BOOL CSoundBuffer::Create(DWORD rate, WORD bits, WORD channels, void* /*window*/
   m_savedPlayPos = 0;
   m_hasData = FALSE;
   m_enabled = TRUE;
+  ApplyVolume();
   return TRUE;
 }
 
@@ -104,7 +105,7 @@ void CSoundBuffer::Pause(BOOL paused) {
   } else {
     m_output.SetPlayCursor(m_savedPlayPos);
     m_output.Play();
-    m_output.SetVolume(m_mute ? CSoundOutput::kVolumeMin : CSoundOutput::kVolumeFull);
+    ApplyVolume();
   }
   m_paused = paused;
 }
@@ -132,5 +133,12 @@ DWORD CSoundBuffer::QueuedBytes() {
 
 void CSoundBuffer::SetMute(BOOL mute) {
   m_mute = mute ? TRUE : FALSE;
-  if (m_enabled) m_output.SetVolume(m_mute ? CSoundOutput::kVolumeMin : CSoundOutput::kVolumeFull);
+  if (m_enabled) ApplyVolume();
 }
+
+void CSoundBuffer::SetVolume(int hundredthsOfDb) {
+  m_volume = hundredthsOfDb;
+  if (m_enabled) ApplyVolume();
+}
+
+void CSoundBuffer::ApplyVolume() { m_output.SetVolume(m_mute ? CSoundOutput::kVolumeMin : m_volume.load()); }

@@ -31,6 +31,11 @@ class CSoundBuffer {
   // Bytes between the play cursor and the write position.
   DWORD QueuedBytes();
   void SetMute(BOOL mute);
+  // The volume while not muted, in hundredths of a decibel (0 full); kept
+  // across outputs, like the mute, so it holds for every clip.
+  void SetVolume(int hundredthsOfDb);
+  int GetVolume() const { return m_volume; }
+  BOOL IsMuted() const { return m_mute; }
 
   DWORD GetBufferSize() const { return m_bufferSize; }
   DWORD GetWritePosition() const { return m_writePos; }
@@ -45,6 +50,7 @@ class CSoundBuffer {
 
  private:
   void WaitForWrite();
+  void ApplyVolume();
 
   CSoundOutput m_output;
   WORD m_channels = 0;
@@ -55,7 +61,8 @@ class CSoundBuffer {
   BOOL m_paused = FALSE;
   DWORD m_savedPlayPos = 0;
   BOOL m_hasData = FALSE;
-  BOOL m_mute = FALSE;
+  std::atomic<BOOL> m_mute{FALSE};
+  std::atomic<int> m_volume{CSoundOutput::kVolumeFull};
   BOOL m_enabled = FALSE;
   std::atomic<bool> m_writing{false};
 };

@@ -17,7 +17,7 @@ int ClampTo(long long v, int low, int high) { return static_cast<int>(std::clamp
 
 }  // namespace
 
-BOOL GrabToClipboard(CWnd* window, BOOL wholeWindow, const CRect& insetRect) {
+BOOL GrabWindowPicture(CWnd* window, BOOL wholeWindow, const CRect& insetRect, os::CRgbPicture& picture) {
   if (!window || !window->GetSafeHwnd() || !::IsWindow(window->GetSafeHwnd())) return FALSE;
   CWnd* top = window->GetTopLevelParent();
   if (!top) top = window;
@@ -46,7 +46,7 @@ BOOL GrabToClipboard(CWnd* window, BOOL wholeWindow, const CRect& insetRect) {
   const int x1 = ClampTo(right, 0, width), y1 = ClampTo(bottom, 0, height);
   if (x1 <= x0 || y1 <= y0) return FALSE;
 
-  os::CRgbPicture picture;
+  picture.pixels.clear();
   picture.width = x1 - x0;
   picture.height = y1 - y0;
   picture.pixels.reserve(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
@@ -54,6 +54,12 @@ BOOL GrabToClipboard(CWnd* window, BOOL wholeWindow, const CRect& insetRect) {
     const std::uint32_t* row = shown.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
     picture.pixels.insert(picture.pixels.end(), row + x0, row + x1);
   }
+  return TRUE;
+}
+
+BOOL GrabToClipboard(CWnd* window, BOOL wholeWindow, const CRect& insetRect) {
+  os::CRgbPicture picture;
+  if (!GrabWindowPicture(window, wholeWindow, insetRect, picture)) return FALSE;
   const std::vector<std::uint8_t> dib = os::WritePackedDib24(picture);
   if (dib.empty()) return FALSE;
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, dib.size());

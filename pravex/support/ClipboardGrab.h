@@ -6,6 +6,15 @@
 #include "platform/base/WinTypes.h"
 
 class CWnd;
+namespace os {
+struct CRgbPicture;
+}
+
+// What the window shows now, cut as GrabToClipboard cuts it (client area or
+// window rectangle, less the insets, limited to the top-level window), into
+// `picture`; pending painting is done first. Zero for no window or an empty
+// area. Also the player's snapshot of its view.
+BOOL GrabWindowPicture(CWnd* window, BOOL wholeWindow, const CRect& insetRect, os::CRgbPicture& picture);
 
 // Puts the window's client area (or, with `wholeWindow`, its whole window
 // rectangle) less `insetRect` (left, top, right and bottom are the widths cut

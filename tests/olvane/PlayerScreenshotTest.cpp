@@ -67,6 +67,12 @@ TEST(PlayerScreenshots, DISABLED_WriteScreenshots) {
   }
   ui::InjectMouseMove(wnd->GetView().GetSafeHwnd(), CPoint(20, 20));
   ui::ProcessPendingMessages();
+  // The list of keys over the picture, opened with "?".
+  ui::InjectText(wnd->GetSafeHwnd(), "?");
+  ui::RunMessageLoopFor(500);
+  EXPECT_TRUE(ui::SaveScreenshotPng(out + "/player-shortcuts.png", 0));
+  ui::InjectText(wnd->GetSafeHwnd(), "?");
+  ui::RunMessageLoopFor(100);
 
   wnd->SendMessage(WM_COMMAND, player::ID_FULLSCREEN, 0);
   ui::RunMessageLoopFor(1500);

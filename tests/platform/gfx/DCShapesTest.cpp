@@ -203,3 +203,25 @@ TEST(DCShapes, ViewportOriginMovesDrawingAndClipBox) {
   c.dc.GetClipBox(&box);
   EXPECT_EQ(CRect(box), CRect(-2, -3, 4, 3));
 }
+
+TEST(DCShapes, BlendSolidRectMixesWithinTheClip) {
+  MemoryCanvas c(8, 4, 32);
+  c.dc.FillSolidRect(0, 0, 8, 4, RGB(200, 100, 0));
+  CRgn clip;
+  clip.CreateRectRgn(0, 0, 6, 4);
+  c.dc.SelectClipRgn(&clip);
+  const CRect panel(2, 0, 8, 4);
+  c.dc.BlendSolidRect(&panel, RGB(0, 0, 100), 128);
+  // Half of each: about (100, 50, 50), only inside both the panel and the clip.
+  const COLORREF mixed = c.dc.GetPixel(3, 1);
+  EXPECT_NEAR(GetRValue(mixed), 100, 1);
+  EXPECT_NEAR(GetGValue(mixed), 50, 1);
+  EXPECT_NEAR(GetBValue(mixed), 50, 1);
+  EXPECT_EQ(c.dc.GetPixel(1, 1), RGB(200, 100, 0));
+  EXPECT_EQ(c.dc.GetPixel(6, 1), RGB(200, 100, 0));
+  // Nothing at zero opacity, the colour itself at full.
+  c.dc.BlendSolidRect(&panel, RGB(0, 255, 0), 0);
+  EXPECT_EQ(c.dc.GetPixel(3, 1), mixed);
+  c.dc.BlendSolidRect(&panel, RGB(0, 255, 0), 255);
+  EXPECT_EQ(c.dc.GetPixel(3, 1), RGB(0, 255, 0));
+}

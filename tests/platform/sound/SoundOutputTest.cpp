@@ -186,3 +186,45 @@ TEST(CSoundOutput, PlayCursorNeverStepsBackAcrossBuffersAndPauses) {
   out.SetPlayCursor(100);
   EXPECT_EQ(out.GetPlayCursor(), 100u);
 }
+
+// The volume scales what the device takes: -6.02 dB halves every sample (16
+// bits signed, 8 bits around 128), 0 dB leaves them exact, the minimum is
+// silence, and the buffer itself keeps what was written.
+TEST(CSoundOutput, VolumeScalesTheSamplesTheDeviceTakes) {
+  ManualDevice device(0);
+  struct Case {
+    WORD bits;
+    std::vector<BYTE> written, atFull, atHalf, atMin;
+  };
+  const Case cases[] = {
+      {16,
+       {0x00, 0x40, 0x00, 0xC0, 0x01, 0x00},
+       {0x00, 0x40, 0x00, 0xC0, 0x01, 0x00},
+       {0x00, 0x20, 0x00, 0xE0, 0x00, 0x00},
+       {0, 0, 0, 0, 0, 0}},
+      {8, {0xFF, 0x00, 0x80, 0x90}, {0xFF, 0x00, 0x80, 0x90}, {0xBF, 0x40, 0x80, 0x88}, {0x80, 0x80, 0x80, 0x80}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bits);
+    CSoundOutput out;
+    ASSERT_TRUE(out.Create(8000, c.bits, 1, 16000));
+    BYTE *p1, *p2;
+    DWORD n1, n2;
+    ASSERT_TRUE(out.Lock(0, static_cast<DWORD>(c.written.size()), &p1, &n1, &p2, &n2));
+    std::memcpy(p1, c.written.data(), n1);
+    out.Unlock();
+    out.Play();
+    const auto take = [&](int hundredthsOfDb) {
+      out.SetPlayCursor(0);
+      out.SetVolume(hundredthsOfDb);
+      std::vector<BYTE> got(c.written.size());
+      out.Pull(got.data(), static_cast<DWORD>(got.size()));
+      return got;
+    };
+    EXPECT_EQ(take(CSoundOutput::kVolumeFull), c.atFull);
+    EXPECT_EQ(take(-602), c.atHalf);
+    EXPECT_EQ(take(CSoundOutput::kVolumeMin), c.atMin);
+    EXPECT_EQ(take(CSoundOutput::kVolumeFull), c.atFull);
+    EXPECT_EQ(take(1000), c.atFull) << "no gain above full";
+  }
+}

@@ -106,4 +106,13 @@ TEST_F(SoundBufferFixture, MuteSetsTheMinimumVolume) {
   EXPECT_EQ(sound.Output().GetVolume(), CSoundOutput::kVolumeMin);
   sound.SetMute(FALSE);
   EXPECT_EQ(sound.Output().GetVolume(), CSoundOutput::kVolumeFull);
+  // The volume is kept apart from the mute, and both outlive the output.
+  sound.SetVolume(-1200);
+  EXPECT_EQ(sound.Output().GetVolume(), -1200);
+  sound.SetMute(TRUE);
+  sound.Release();
+  ASSERT_TRUE(sound.Create(8000, 16, 1));
+  EXPECT_EQ(sound.Output().GetVolume(), CSoundOutput::kVolumeMin);
+  sound.SetMute(FALSE);
+  EXPECT_EQ(sound.Output().GetVolume(), -1200);
 }
