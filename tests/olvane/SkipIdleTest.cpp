@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "olvane/MarkedProgress.h"
 #include "olvane/PlayerWnd.h"
 #include "olvane/SkipIdle.h"
 #include "platform/ui/Headless.h"
@@ -129,8 +130,8 @@ TEST(SkipIdle, ContextMenuItemTurnsItOnAtFiveSecondsOrTheLastThreshold) {
     CMenu menu;
     EXPECT_TRUE(w.BuildContextMenu(menu));
     CMenu* popup = menu.GetSubMenu(0);
-    // The item comes after the menu's own items, behind a separator.
-    EXPECT_EQ(popup->GetMenuItemCount(), plain.GetSubMenu(0)->GetMenuItemCount() + 2);
+    // The item comes after the menu's own items (and Open Recent), behind a separator.
+    EXPECT_EQ(popup->GetMenuItemCount(), plain.GetSubMenu(0)->GetMenuItemCount() + 3);
     EXPECT_EQ(popup->GetMenuItemID(static_cast<int>(popup->GetMenuItemCount()) - 1), ID_SKIPIDLE);
     return popup->GetMenuState(ID_SKIPIDLE, MF_BYCOMMAND);
   };
@@ -155,6 +156,8 @@ TEST(SkipIdle, ProgressBarShadesTheSkippedSpan) {
   ASSERT_TRUE(s.ready);
   CPlayerWnd& w = *s.wnd;
   w.Stop();
+  // Only the shading under test: no chapter ticks over the cells.
+  w.GetMarkedProgress()->SetClip({}, 0, CSize(0, 0));
   w.GetProgress()->Invalidate(FALSE);
   ui::RunMessageLoopFor(20);
   ui::ProcessPendingMessages();
