@@ -3,6 +3,7 @@
 // integer; each output row and column is mapped to source indices once,
 // through the float ratio, into tables.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -248,19 +249,34 @@ void Scale(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsi
 
 namespace {
 
+// The 24-bit form of every 5-6-5 value: blue, green, red in the low three
+// bytes (little-endian). Components top out at 248: those are full intensity.
+const std::uint32_t* Expanded565() {
+  static const std::vector<std::uint32_t> table = [] {
+    std::vector<std::uint32_t> t(65536);
+    for (unsigned v = 0; v < 65536; ++v) {
+      const unsigned red = (v >> 8) & 0xF8, green = (v >> 3) & 0xF8, blue = (v << 3) & 0xF8;
+      const unsigned b = blue >= 248 ? 255 : blue, g = green >= 248 ? 255 : green, r = red >= 248 ? 255 : red;
+      const BYTE bytes[4] = {static_cast<BYTE>(b), static_cast<BYTE>(g), static_cast<BYTE>(r), 0};
+      std::memcpy(&t[v], bytes, 4);
+    }
+    return t;
+  }();
+  return table.data();
+}
+
 // Pixels x0..x1 of one source row into one 24-bit frame row.
 void ConvertSpan(const BYTE* in, BYTE* out, int x0, int x1, int bits, const RGBQUAD* palette) {
   if (bits == 24) {
     std::memcpy(out + 3 * x0, in + 3 * x0, static_cast<std::size_t>(x1 - x0) * 3);
   } else if (bits == 16) {
-    for (int x = x0; x < x1; ++x) {
-      const unsigned v = in[2 * x] | (in[2 * x + 1] << 8);
-      const unsigned red = (v >> 8) & 0xF8, green = (v >> 3) & 0xF8, blue = (v << 3) & 0xF8;
-      // 5-6-5 components top out at 248: those are full intensity.
-      out[3 * x] = static_cast<BYTE>(blue >= 248 ? 255 : blue);
-      out[3 * x + 1] = static_cast<BYTE>(green >= 248 ? 255 : green);
-      out[3 * x + 2] = static_cast<BYTE>(red >= 248 ? 255 : red);
-    }
+    if (x0 >= x1) return;
+    const std::uint32_t* table = Expanded565();
+    // Four bytes written per pixel, the fourth overwritten by the next pixel;
+    // the last pixel gets its three bytes alone.
+    for (int x = x0; x < x1 - 1; ++x) std::memcpy(out + 3 * x, &table[in[2 * x] | (in[2 * x + 1] << 8)], 4);
+    const std::uint32_t last = table[in[2 * (x1 - 1)] | (in[2 * (x1 - 1) + 1] << 8)];
+    std::memcpy(out + 3 * (x1 - 1), &last, 3);
   } else {
     for (int x = x0; x < x1; ++x) {
       const RGBQUAD& q = palette[in[x]];

@@ -292,8 +292,11 @@ void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
   if (!hasPicture) {
     if (!changed.IsRectEmpty()) std::fill(m_picture.begin(), m_picture.end(), 0);
   } else if (!changed.IsRectEmpty()) {
-    // Magnifying boxes show what lies under them elsewhere; the camera picture
-    // is blended into the composed buffer in place, so its area is always redone.
+    // Magnifying boxes show what lies under them elsewhere. The camera picture
+    // is blended into the composed buffer in place: an area that reaches it
+    // (its copy from the screen picture grows by a pixel, and areas this close
+    // are composed together) has the whole camera rectangle redone with it; a
+    // new camera picture marks its rectangle changed itself.
     if (m_vars.GetAnnotation()) {
       for (std::size_t i = 0, n = areas.size(); i < n; ++i) {
         CRect shown;
@@ -302,8 +305,18 @@ void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
     }
     CRect video;
     if (GetVideoReplayMode() > 1 && m_vars.GetVideoDisplay() && VideoState().HasFrame() &&
-        video.IntersectRect(GetVideoRect(), whole))
-      areas.push_back(video);
+        video.IntersectRect(GetVideoRect(), whole)) {
+      CRect reach = video;
+      reach.InflateRect(4, 4);
+      const bool reached = std::any_of(areas.begin(), areas.end(), [&](const CRect& r) {
+        CRect common;
+        return common.IntersectRect(r, reach) != 0;
+      });
+      if (reached)
+        areas.push_back(video);
+      else
+        video.SetRectEmpty();
+    }
     for (const CRect& r : areas) changed.UnionRect(changed, r);
     const unsigned char* composed = nullptr;
     if (full) {
