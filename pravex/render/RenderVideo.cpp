@@ -56,6 +56,23 @@ namespace {
 // Mixes one row of camera pixels into a picture row of `Bits` (16: 5-6-5, or
 // 24) bits: columns j of [j0, j1) land on picture column left + j and take
 // camera column vx, which starts at vx0 and steps as the scale says.
+// The common case, a 5-6-5 picture and the camera at its own size, as a
+// plain loop over both rows (the same arithmetic as below).
+void BlendVideoRow565(BYTE* prow, const BYTE* vrow, int count, unsigned a, unsigned u) {
+  for (int j = 0; j < count; ++j) {
+    WORD p;
+    __builtin_memcpy(&p, prow + 2 * j, 2);
+    const unsigned r = (p >> 8) & 0xF8u, g = (p >> 3) & 0xF8u, b = (p & 0x1Fu) * 8;
+    const BYTE* v = vrow + 3 * j;
+    // At most 100 x 255 / 100: no component exceeds 255.
+    const unsigned nr = (a * r + u * v[2]) / 100;
+    const unsigned ng = (a * g + u * v[1]) / 100;
+    const unsigned nb = (a * b + u * v[0]) / 100;
+    p = static_cast<WORD>(((nr & 0xF8) << 8) | ((ng >> 2) << 5) | (nb >> 3));
+    __builtin_memcpy(prow + 2 * j, &p, 2);
+  }
+}
+
 template <int Bits>
 void BlendVideoRow(BYTE* prow, const BYTE* vrow, int left, int j0, int j1, int vx0, int videoW, int num, int den,
                    int a, int u) {
@@ -120,7 +137,10 @@ void CRenderRoot::BlendVideo(unsigned char* picture, const BITMAPINFO* pictureIn
     if (py < 0 || py >= pictureH || sourceRow >= videoH) continue;
     const BYTE* vrow = video + static_cast<std::size_t>(videoH - 1 - sourceRow) * vStride;
     BYTE* prow = picture + static_cast<std::size_t>(py) * pStride;
-    if (ph.biBitCount == 16)
+    if (ph.biBitCount == 16 && num == 1 && den == 1)
+      BlendVideoRow565(prow + 2 * (target.left + j0), vrow + 3 * vx0, std::min(j1, j0 + videoW - vx0) - j0,
+                       static_cast<unsigned>(a), static_cast<unsigned>(u));
+    else if (ph.biBitCount == 16)
       BlendVideoRow<16>(prow, vrow, target.left, j0, j1, vx0, videoW, num, den, a, u);
     else
       BlendVideoRow<24>(prow, vrow, target.left, j0, j1, vx0, videoW, num, den, a, u);
