@@ -297,6 +297,48 @@ bool ConvertibleArea(const BITMAPINFOHEADER& sh, int frameHeight, std::size_t fr
   return static_cast<std::size_t>(r.right) * 3 <= frameStride;
 }
 
+// Whether two runs of 32 5-6-5 pixels (64 bytes) are equal, without a call.
+inline bool SameRun565(const BYTE* a, const BYTE* b) {
+  std::uint64_t differ = 0;
+  for (int i = 0; i < 8; ++i) {
+    std::uint64_t u, v;
+    std::memcpy(&u, a + 8 * i, 8);
+    std::memcpy(&v, b + 8 * i, 8);
+    differ |= u ^ v;
+  }
+  return differ == 0;
+}
+
+// ConvertChangedArea for 5-6-5 pictures: whole runs of 32 pixels compared and
+// converted inline, the run at the area's right edge as ConvertSpan does it.
+void ConvertChanged565(BYTE* frame, std::size_t frameStride, int frameHeight, const BYTE* source,
+                       std::size_t sourceStride, const CRect& r, BYTE* previous) {
+  constexpr int kRun = 32;
+  const std::uint32_t* table = Expanded565();
+  for (int y = r.top; y < r.bottom; ++y) {
+    const std::size_t row = static_cast<std::size_t>(y) * sourceStride;
+    const BYTE* in = source + row;
+    BYTE* kept = previous + row;
+    BYTE* out = frame + static_cast<std::size_t>(frameHeight - 1 - y) * frameStride;
+    int x0 = r.left;
+    for (; x0 + kRun <= r.right; x0 += kRun) {
+      if (SameRun565(in + 2 * x0, kept + 2 * x0)) continue;
+      // Four bytes per pixel, each overwriting the next pixel's first byte;
+      // the run's last pixel gets its three bytes alone.
+      for (int x = x0; x < x0 + kRun - 1; ++x) std::memcpy(out + 3 * x, &table[in[2 * x] | (in[2 * x + 1] << 8)], 4);
+      const int last = x0 + kRun - 1;
+      std::memcpy(out + 3 * last, &table[in[2 * last] | (in[2 * last + 1] << 8)], 3);
+      std::memcpy(kept + 2 * x0, in + 2 * x0, 2 * kRun);
+    }
+    if (x0 < r.right) {
+      const std::size_t bytes = static_cast<std::size_t>(r.right - x0) * 2;
+      if (std::memcmp(in + 2 * x0, kept + 2 * x0, bytes) == 0) continue;
+      ConvertSpan(in, out, x0, r.right, 16, nullptr);
+      std::memcpy(kept + 2 * x0, in + 2 * x0, bytes);
+    }
+  }
+}
+
 }  // namespace
 
 void ConvertArea(unsigned char* frame, std::size_t frameStride, int frameHeight, const unsigned char* source,
@@ -320,6 +362,10 @@ void ConvertChangedArea(unsigned char* frame, std::size_t frameStride, int frame
   const int bpp = sh.biBitCount / 8;
   const std::size_t sourceStride = DibStride(static_cast<DWORD>(sh.biWidth), sh.biBitCount);
   constexpr int kChunk = 32;  // pixels compared at a time
+  if (sh.biBitCount == 16) {
+    ConvertChanged565(frame, frameStride, frameHeight, source, sourceStride, r, previous);
+    return;
+  }
   for (int y = r.top; y < r.bottom; ++y) {
     const std::size_t row = static_cast<std::size_t>(y) * sourceStride;
     BYTE* out = frame + static_cast<std::size_t>(frameHeight - 1 - y) * frameStride;
