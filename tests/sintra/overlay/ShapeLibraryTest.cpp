@@ -28,7 +28,7 @@ class PhaseMask : public COverlayBuffer {
 
 TEST(ShapeLibrary, ShippedFramesLoadAndDraw) {
   CShapeLibrary library;
-  ASSERT_TRUE(library.LoadFile(testenv::SourceDir() + "/resources/shapes/Frames.shapes"));
+  ASSERT_TRUE(library.LoadFile((testenv::SourceDir() + "/resources/shapes/Frames.shapes").c_str()));
   EXPECT_EQ(library.GetCategory(), "Frames");
   EXPECT_EQ(library.GetIcon(), 3);
   for (const char* name : {"Box", "Rounded box", "Speech bubble", "Cloud", "Starburst", "Arrow banner"}) {
