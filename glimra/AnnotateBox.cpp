@@ -62,18 +62,21 @@ void CAnnotateBox::DrawPlain(BYTE* target, long stride, int bytes, const CRect& 
                              const CRect& clip, BYTE weight) {
   const bool leftEdge = clip.left == box.left;
   const bool rightEdge = clip.right == box.right;
+  if (area.IsRectEmpty()) return;
+  // Per row: the outline pixel at either edge, the span between in the row's colour.
+  const int x0 = area.left + (leftEdge ? 1 : 0);
+  const int x1 = std::max(x0, area.right - (rightEdge ? 1 : 0));
   for (int y = area.top; y < area.bottom; ++y) {
     BYTE* row = target + static_cast<long>(y) * stride;
     const Color16& colour = (y == box.top || y + 1 == box.bottom) ? m_outlineColor : m_color;
-    for (int x = area.left; x < area.right; ++x) {
-      BYTE* pixel = row + static_cast<long>(x) * bytes;
-      if ((leftEdge && x == area.left) || (rightEdge && x == area.right - 1))
-        Blend(pixel, bytes, weight, m_outlineColor);
-      else if (weight)
-        Blend(pixel, bytes, weight, colour);
-      else
-        PutFramePixel(pixel, bytes, colour);
+    if (leftEdge) Blend(row + static_cast<long>(area.left) * bytes, bytes, weight, m_outlineColor);
+    if (weight) {
+      BlendFrameSpan(row, x0, x1, bytes, weight, colour);
+    } else {
+      for (int x = x0; x < x1; ++x) PutFramePixel(row + static_cast<long>(x) * bytes, bytes, colour);
     }
+    if (rightEdge && !(leftEdge && area.right - 1 == area.left))
+      Blend(row + static_cast<long>(area.right - 1) * bytes, bytes, weight, m_outlineColor);
   }
 }
 

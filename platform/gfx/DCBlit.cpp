@@ -54,10 +54,16 @@ void CombineBlock(DCImpl& dst, const CRect& area, const std::uint32_t* src, long
         for (int x = 0; x < r.width; ++x) out[x] = 0xFF000000u | in[x];
         continue;
       }
+      unsigned char* row = base + y * stride;
+      if (!in && !readDest) {
+        // Neither source nor destination: one value for the whole block.
+        FillRow(row, kind, r.x, r.x + r.width, ApplyRop3(rop, p, 0, 0));
+        continue;
+      }
       for (int x = 0; x < r.width; ++x) {
         const std::uint32_t sv = in ? in[x] : 0;
-        const std::uint32_t d = readDest ? ReadPixel(s, kind, r.x + x, y) : 0;
-        WritePixel(s, kind, r.x + x, y, ApplyRop3(rop, p, sv, d));
+        const std::uint32_t d = readDest ? ReadRowPixel(row, kind, r.x + x) : 0;
+        WriteRowPixel(row, kind, r.x + x, ApplyRop3(rop, p, sv, d));
       }
     }
   }

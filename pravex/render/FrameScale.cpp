@@ -3,6 +3,7 @@
 // integer; each output row and column is mapped to source indices once,
 // through the float ratio, into tables.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -248,19 +249,34 @@ void Scale(unsigned char* frame, const BITMAPINFOHEADER& frameHeader, const unsi
 
 namespace {
 
+// The 24-bit form of every 5-6-5 value: blue, green, red in the low three
+// bytes (little-endian). Components top out at 248: those are full intensity.
+const std::uint32_t* Expanded565() {
+  static const std::vector<std::uint32_t> table = [] {
+    std::vector<std::uint32_t> t(65536);
+    for (unsigned v = 0; v < 65536; ++v) {
+      const unsigned red = (v >> 8) & 0xF8, green = (v >> 3) & 0xF8, blue = (v << 3) & 0xF8;
+      const unsigned b = blue >= 248 ? 255 : blue, g = green >= 248 ? 255 : green, r = red >= 248 ? 255 : red;
+      const BYTE bytes[4] = {static_cast<BYTE>(b), static_cast<BYTE>(g), static_cast<BYTE>(r), 0};
+      std::memcpy(&t[v], bytes, 4);
+    }
+    return t;
+  }();
+  return table.data();
+}
+
 // Pixels x0..x1 of one source row into one 24-bit frame row.
 void ConvertSpan(const BYTE* in, BYTE* out, int x0, int x1, int bits, const RGBQUAD* palette) {
   if (bits == 24) {
     std::memcpy(out + 3 * x0, in + 3 * x0, static_cast<std::size_t>(x1 - x0) * 3);
   } else if (bits == 16) {
-    for (int x = x0; x < x1; ++x) {
-      const unsigned v = in[2 * x] | (in[2 * x + 1] << 8);
-      const unsigned red = (v >> 8) & 0xF8, green = (v >> 3) & 0xF8, blue = (v << 3) & 0xF8;
-      // 5-6-5 components top out at 248: those are full intensity.
-      out[3 * x] = static_cast<BYTE>(blue >= 248 ? 255 : blue);
-      out[3 * x + 1] = static_cast<BYTE>(green >= 248 ? 255 : green);
-      out[3 * x + 2] = static_cast<BYTE>(red >= 248 ? 255 : red);
-    }
+    if (x0 >= x1) return;
+    const std::uint32_t* table = Expanded565();
+    // Four bytes written per pixel, the fourth overwritten by the next pixel;
+    // the last pixel gets its three bytes alone.
+    for (int x = x0; x < x1 - 1; ++x) std::memcpy(out + 3 * x, &table[in[2 * x] | (in[2 * x + 1] << 8)], 4);
+    const std::uint32_t last = table[in[2 * (x1 - 1)] | (in[2 * (x1 - 1) + 1] << 8)];
+    std::memcpy(out + 3 * (x1 - 1), &last, 3);
   } else {
     for (int x = x0; x < x1; ++x) {
       const RGBQUAD& q = palette[in[x]];
@@ -279,6 +295,48 @@ bool ConvertibleArea(const BITMAPINFOHEADER& sh, int frameHeight, std::size_t fr
   const int height = std::min(frameHeight, std::abs(sh.biHeight));
   if (!r.IntersectRect(area, CRect(0, 0, sh.biWidth, height))) return false;
   return static_cast<std::size_t>(r.right) * 3 <= frameStride;
+}
+
+// Whether two runs of 32 5-6-5 pixels (64 bytes) are equal, without a call.
+inline bool SameRun565(const BYTE* a, const BYTE* b) {
+  std::uint64_t differ = 0;
+  for (int i = 0; i < 8; ++i) {
+    std::uint64_t u, v;
+    std::memcpy(&u, a + 8 * i, 8);
+    std::memcpy(&v, b + 8 * i, 8);
+    differ |= u ^ v;
+  }
+  return differ == 0;
+}
+
+// ConvertChangedArea for 5-6-5 pictures: whole runs of 32 pixels compared and
+// converted inline, the run at the area's right edge as ConvertSpan does it.
+void ConvertChanged565(BYTE* frame, std::size_t frameStride, int frameHeight, const BYTE* source,
+                       std::size_t sourceStride, const CRect& r, BYTE* previous) {
+  constexpr int kRun = 32;
+  const std::uint32_t* table = Expanded565();
+  for (int y = r.top; y < r.bottom; ++y) {
+    const std::size_t row = static_cast<std::size_t>(y) * sourceStride;
+    const BYTE* in = source + row;
+    BYTE* kept = previous + row;
+    BYTE* out = frame + static_cast<std::size_t>(frameHeight - 1 - y) * frameStride;
+    int x0 = r.left;
+    for (; x0 + kRun <= r.right; x0 += kRun) {
+      if (SameRun565(in + 2 * x0, kept + 2 * x0)) continue;
+      // Four bytes per pixel, each overwriting the next pixel's first byte;
+      // the run's last pixel gets its three bytes alone.
+      for (int x = x0; x < x0 + kRun - 1; ++x) std::memcpy(out + 3 * x, &table[in[2 * x] | (in[2 * x + 1] << 8)], 4);
+      const int last = x0 + kRun - 1;
+      std::memcpy(out + 3 * last, &table[in[2 * last] | (in[2 * last + 1] << 8)], 3);
+      std::memcpy(kept + 2 * x0, in + 2 * x0, 2 * kRun);
+    }
+    if (x0 < r.right) {
+      const std::size_t bytes = static_cast<std::size_t>(r.right - x0) * 2;
+      if (std::memcmp(in + 2 * x0, kept + 2 * x0, bytes) == 0) continue;
+      ConvertSpan(in, out, x0, r.right, 16, nullptr);
+      std::memcpy(kept + 2 * x0, in + 2 * x0, bytes);
+    }
+  }
 }
 
 }  // namespace
@@ -304,6 +362,10 @@ void ConvertChangedArea(unsigned char* frame, std::size_t frameStride, int frame
   const int bpp = sh.biBitCount / 8;
   const std::size_t sourceStride = DibStride(static_cast<DWORD>(sh.biWidth), sh.biBitCount);
   constexpr int kChunk = 32;  // pixels compared at a time
+  if (sh.biBitCount == 16) {
+    ConvertChanged565(frame, frameStride, frameHeight, source, sourceStride, r, previous);
+    return;
+  }
   for (int y = r.top; y < r.bottom; ++y) {
     const std::size_t row = static_cast<std::size_t>(y) * sourceStride;
     BYTE* out = frame + static_cast<std::size_t>(frameHeight - 1 - y) * frameStride;

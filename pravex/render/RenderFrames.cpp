@@ -225,17 +225,21 @@ int CRenderFrames::GetPicture(ExtractedPicture& picture) {
   if (m_endOfFile) return 0;
   {
     CSingleLock lock(&m_lock);
-    UpdatePicture(picture);
+    ComposePicture(picture);
   }
+  // The composed picture is this thread's until the next composition: the
+  // worker reads and applies the next records while it is converted.
   if (m_oneFrameMode) m_stoppedAfterOneFrame = 1;
   m_frameTaken.SetEvent();
+  ConvertPicture();
   return 1;
 }
 
 int CRenderFrames::CurrentPicture(ExtractedPicture& picture) {
   if (!m_open) return 0;
   CSingleLock lock(&m_lock);
-  UpdatePicture(picture);
+  ComposePicture(picture);
+  ConvertPicture();
   return 1;
 }
 
@@ -261,7 +265,8 @@ std::vector<CRect> CRenderFrames::SeparateParts(std::vector<CRect> areas) {
   return areas;
 }
 
-void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
+void CRenderFrames::ComposePicture(ExtractedPicture& picture) {
+  m_conversion = Conversion();
   picture = ExtractedPicture();
   const bool hasPicture = ScreenState().GetPixels() && ScreenState().GetWidth() > 0 && ScreenState().GetHeight() > 0;
   const int width = hasPicture ? ScreenState().GetWidth() : std::max(m_xRes, 1);
@@ -292,8 +297,11 @@ void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
   if (!hasPicture) {
     if (!changed.IsRectEmpty()) std::fill(m_picture.begin(), m_picture.end(), 0);
   } else if (!changed.IsRectEmpty()) {
-    // Magnifying boxes show what lies under them elsewhere; the camera picture
-    // is blended into the composed buffer in place, so its area is always redone.
+    // Magnifying boxes show what lies under them elsewhere. The camera picture
+    // is blended into the composed buffer in place: an area that reaches it
+    // (its copy from the screen picture grows by a pixel, and areas this close
+    // are composed together) has the whole camera rectangle redone with it; a
+    // new camera picture marks its rectangle changed itself.
     if (m_vars.GetAnnotation()) {
       for (std::size_t i = 0, n = areas.size(); i < n; ++i) {
         CRect shown;
@@ -302,8 +310,18 @@ void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
     }
     CRect video;
     if (GetVideoReplayMode() > 1 && m_vars.GetVideoDisplay() && VideoState().HasFrame() &&
-        video.IntersectRect(GetVideoRect(), whole))
-      areas.push_back(video);
+        video.IntersectRect(GetVideoRect(), whole)) {
+      CRect reach = video;
+      reach.InflateRect(4, 4);
+      const bool reached = std::any_of(areas.begin(), areas.end(), [&](const CRect& r) {
+        CRect common;
+        return common.IntersectRect(r, reach) != 0;
+      });
+      if (reached)
+        areas.push_back(video);
+      else
+        video.SetRectEmpty();
+    }
     for (const CRect& r : areas) changed.UnionRect(changed, r);
     const unsigned char* composed = nullptr;
     if (full) {
@@ -321,25 +339,43 @@ void CRenderFrames::UpdatePicture(ExtractedPicture& picture) {
       }
       m_vars.SetVideoDisplay(display);
     }
-    const BITMAPINFO& info = GetPictureInfo();
-    const std::size_t size = DibStride(static_cast<DWORD>(width), info.bmiHeader.biBitCount) * height;
-    const BYTE* table = reinterpret_cast<const BYTE*>(info.bmiColors);
-    const std::vector<BYTE> colours =
-        info.bmiHeader.biBitCount == 8 ? std::vector<BYTE>(table, table + sizeof(info.bmiColors)) : std::vector<BYTE>();
-    if (composed && (full || m_converted.size() != size || colours != m_convertedColours)) {
-      m_converted.assign(composed, composed + size);
-      m_convertedColours = colours;
-      renderscale::ConvertArea(m_picture.data(), stride, height, composed, info, whole);
-    } else if (composed) {
-      for (const CRect& r : areas)
-        renderscale::ConvertChangedArea(m_picture.data(), stride, height, composed, info, r, m_converted.data());
-    }
+    // What the conversion needs, taken while the states cannot change.
+    m_conversion.composed = composed;
+    m_conversion.info = GetPictureInfo();
+    m_conversion.full = full;
+    m_conversion.areas = std::move(areas);
   }
   picture.pixels = m_picture.data();
   picture.width = width;
   picture.height = height;
   picture.stride = stride;
   picture.changed = changed;
+}
+
+void CRenderFrames::ConvertPicture() {
+  const Conversion& c = m_conversion;
+  if (!c.composed) return;
+  const int width = m_pictureW, height = m_pictureH;
+  const std::size_t stride = DibStride(static_cast<DWORD>(width), 24);
+  const std::size_t size = DibStride(static_cast<DWORD>(width), c.info.bmiHeader.biBitCount) * height;
+  const BYTE* table = reinterpret_cast<const BYTE*>(c.info.bmiColors);
+  const bool paletted = c.info.bmiHeader.biBitCount == 8;
+  const bool coloursAgree =
+      paletted ? m_convertedColours.size() == sizeof(c.info.bmiColors) &&
+                     std::equal(table, table + sizeof(c.info.bmiColors), m_convertedColours.begin())
+               : m_convertedColours.empty();
+  if (c.full || m_converted.size() != size || !coloursAgree) {
+    m_converted.assign(c.composed, c.composed + size);
+    if (paletted)
+      m_convertedColours.assign(table, table + sizeof(c.info.bmiColors));
+    else
+      m_convertedColours.clear();
+    renderscale::ConvertArea(m_picture.data(), stride, height, c.composed, c.info, CRect(0, 0, width, height));
+  } else {
+    for (const CRect& r : c.areas)
+      renderscale::ConvertChangedArea(m_picture.data(), stride, height, c.composed, c.info, r, m_converted.data());
+  }
+  m_conversion.composed = nullptr;
 }
 
 int CRenderFrames::GetAudio(unsigned char* buffer, int& length) { return m_audio.GetAudio(buffer, length) ? 1 : 0; }

@@ -95,8 +95,11 @@ class CRenderFrames : public CRenderDirect {
   void ReadDescriptions();
   void LoadAnnotations();
   bool FindAudioFormat();
-  // Under the lock: recomposes and converts what changed into m_picture.
-  void UpdatePicture(ExtractedPicture& picture);
+  // Under the lock: recomposes what changed and notes what to convert.
+  void ComposePicture(ExtractedPicture& picture);
+  // Converts what was composed into m_picture. It reads the composed picture
+  // only, which the worker never touches, so it runs after the worker is let go.
+  void ConvertPicture();
 
   CRenderVars m_vars;
   CCaptureFileReader m_reader;
@@ -133,4 +136,12 @@ class CRenderFrames : public CRenderDirect {
   int m_pictureH = 0;
   std::vector<CRect> m_dirty;
   bool m_dirtyAll = true;
+  // The composition's result, for the conversion that follows it.
+  struct Conversion {
+    const unsigned char* composed = nullptr;  // the back buffer; null: nothing to convert
+    BITMAPINFO info{};
+    bool full = false;
+    std::vector<CRect> areas;
+  };
+  Conversion m_conversion;
 };

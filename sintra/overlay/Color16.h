@@ -47,11 +47,32 @@ class Color16 {
 // Blends one 5-6-5 pixel with colour: alpha (0-255) is the weight of the existing
 // pixel; 0 writes the colour exactly, 255 keeps the pixel apart from its lowest
 // green bit, which the expansion drops.
-WORD BlendPixel565(WORD pixel, BYTE alpha, const Color16& colour);
+// Inline: the drawers call it for every pixel they cover.
+inline WORD BlendPixel565(WORD pixel, BYTE alpha, const Color16& colour) {
+  if (alpha == 0) return colour.GetWColor();
+  const unsigned r = (pixel >> 8) & 0xF8, g = (pixel >> 3) & 0xF8, b = (pixel & 0x1F) << 3;
+  const unsigned inv = 255u - alpha;
+  // At most 255 x 255 / 255: no component exceeds 255.
+  const unsigned r2 = (r * alpha + colour.GetRed() * inv) / 255;
+  const unsigned g2 = (g * alpha + colour.GetGreen() * inv) / 255;
+  const unsigned b2 = (b * alpha + colour.GetBlue() * inv) / 255;
+  return static_cast<WORD>(((r2 & 0xF8) << 8) | ((g2 >> 2) << 5) | (b2 >> 3));
+}
+
+inline void PutFramePixel(BYTE* pixel, int bytesPerPixel, const Color16& colour);
 
 // The same blend over a 24-bit pixel (blue, green, red bytes), with the
 // components kept at 8 bits.
-void BlendPixel888(BYTE* pixel, BYTE alpha, const Color16& colour);
+inline void BlendPixel888(BYTE* pixel, BYTE alpha, const Color16& colour) {
+  if (alpha == 0) {
+    PutFramePixel(pixel, 3, colour);
+    return;
+  }
+  const unsigned inv = 255u - alpha;
+  pixel[0] = static_cast<BYTE>((pixel[0] * alpha + colour.GetBlue() * inv) / 255);
+  pixel[1] = static_cast<BYTE>((pixel[1] * alpha + colour.GetGreen() * inv) / 255);
+  pixel[2] = static_cast<BYTE>((pixel[2] * alpha + colour.GetRed() * inv) / 255);
+}
 
 // Pixels of the frames annotations are drawn into: 2 bytes (5-6-5) or 3
 // bytes (blue, green, red) each.
@@ -74,4 +95,33 @@ inline void PutFramePixel(BYTE* pixel, int bytesPerPixel, const Color16& colour)
   }
   pixel[0] = static_cast<BYTE>(colour.GetWColor());
   pixel[1] = static_cast<BYTE>(colour.GetWColor() >> 8);
+}
+
+// Blends pixels x0..x1 of a frame row with one colour and weight, the depth
+// decided once for the row. The 5-6-5 loop is BlendPixel565 written for the
+// compiler's vectoriser: the colour's share is worked out once, and every
+// sum stays within 255 x 255.
+inline void BlendFrameSpan(BYTE* row, int x0, int x1, int bytesPerPixel, BYTE alpha, const Color16& colour) {
+  if (bytesPerPixel == 3) {
+    for (int x = x0; x < x1; ++x) BlendPixel888(row + 3 * x, alpha, colour);
+    return;
+  }
+  if (alpha == 0) {
+    for (int x = x0; x < x1; ++x) {
+      row[2 * x] = static_cast<BYTE>(colour.GetWColor());
+      row[2 * x + 1] = static_cast<BYTE>(colour.GetWColor() >> 8);
+    }
+    return;
+  }
+  const unsigned inv = 255u - alpha;
+  const unsigned red = colour.GetRed() * inv, green = colour.GetGreen() * inv, blue = colour.GetBlue() * inv;
+  for (int x = x0; x < x1; ++x) {
+    WORD p;
+    __builtin_memcpy(&p, row + 2 * x, 2);
+    const unsigned r = (((p >> 8) & 0xF8u) * alpha + red) / 255;
+    const unsigned g = (((p >> 3) & 0xF8u) * alpha + green) / 255;
+    const unsigned b = (((p & 0x1Fu) << 3) * alpha + blue) / 255;
+    p = static_cast<WORD>(((r & 0xF8) << 8) | ((g >> 2) << 5) | (b >> 3));
+    __builtin_memcpy(row + 2 * x, &p, 2);
+  }
 }

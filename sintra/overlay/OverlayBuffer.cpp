@@ -204,11 +204,13 @@ void COverlayBuffer::BlendPlane(int plane, BYTE* frame, long stride, int bytesPe
       continue;
     }
     const BYTE* line1 = line0 + lineBytes;
+    // Ink samples among four: 4 less the paper bits (a table, not a call per pixel).
+    static constexpr BYTE kInkOfPaper[16] = {4, 3, 3, 2, 3, 2, 2, 1, 3, 2, 2, 1, 2, 1, 1, 0};
     for (int x = left; x < right; ++x) {
       // mx is even, so both samples of a row lie in one byte; clear bits are ink.
       const int mx = 2 * (x - rect.left), shift = 6 - (mx & 7);
       const unsigned paper = ((line0[mx >> 3] >> shift) & 3u) + (((line1[mx >> 3] >> shift) & 3u) << 2);
-      const int m = 4 - __builtin_popcount(paper);
+      const int m = kInkOfPaper[paper];
       if (m > 0) Blend(pixels + static_cast<long>(x) * bytesPerPixel, bytesPerPixel, weights[m]);
     }
   }

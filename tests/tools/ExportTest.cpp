@@ -54,6 +54,31 @@ bool ReadWav(const std::string& path, WavInfo& info) {
 // 565 component expanded as the frames give it (248 and up is full).
 BYTE Expand(unsigned v) { return static_cast<BYTE>(v >= 248 ? 255 : v); }
 
+// Frame k of the folder shows the 16-bit picture k, pixel for pixel.
+void ExpectFramesShowPictures(const std::string& out, const std::vector<std::vector<BYTE>>& pictures, DWORD kW,
+                              DWORD kH) {
+  for (std::size_t k = 0; k < pictures.size(); ++k) {
+    int w = 0, h = 0;
+    std::vector<BYTE> rgb;
+    char name[64];
+    std::snprintf(name, sizeof name, "/frame_%06zu.png", k);
+    ASSERT_TRUE(ReadPng(out + name, w, h, rgb)) << name;
+    ASSERT_EQ(w, static_cast<int>(kW));
+    ASSERT_EQ(h, static_cast<int>(kH));
+    const std::vector<BYTE>& p = pictures[k];
+    for (DWORD y = 0; y < kH; ++y) {
+      for (DWORD x = 0; x < kW; ++x) {
+        const BYTE* s = p.data() + y * DibStride(kW, 16) + 2 * x;
+        const unsigned v = s[0] | (s[1] << 8);
+        const BYTE* o = rgb.data() + (y * kW + x) * 3;
+        ASSERT_EQ(o[0], Expand((v >> 8) & 0xF8)) << k << " " << x << "," << y;
+        ASSERT_EQ(o[1], Expand((v >> 3) & 0xF8)) << k << " " << x << "," << y;
+        ASSERT_EQ(o[2], Expand((v << 3) & 0xFF)) << k << " " << x << "," << y;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 TEST(Export, EveryDemoCaptureGivesItsFramesAndSound) {
@@ -113,26 +138,7 @@ TEST(Export, WriterMadeCaptureComesOutPixelForPixel) {
       RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(out) + " --fps 5 --quality plain");
   ASSERT_EQ(run.code, 0) << run.out;
   ASSERT_EQ(CountFrames(out), 6);  // 0 to 1000 ms at 5 frames a second, the end included
-  for (int k = 0; k < 6; ++k) {
-    int w = 0, h = 0;
-    std::vector<BYTE> rgb;
-    char name[64];
-    std::snprintf(name, sizeof name, "/frame_%06d.png", k);
-    ASSERT_TRUE(ReadPng(out + name, w, h, rgb));
-    ASSERT_EQ(w, static_cast<int>(kW));
-    ASSERT_EQ(h, static_cast<int>(kH));
-    const std::vector<BYTE>& p = pictures[k];
-    for (DWORD y = 0; y < kH; ++y) {
-      for (DWORD x = 0; x < kW; ++x) {
-        const BYTE* s = p.data() + y * DibStride(kW, 16) + 2 * x;
-        const unsigned v = s[0] | (s[1] << 8);
-        const BYTE* o = rgb.data() + (y * kW + x) * 3;
-        ASSERT_EQ(o[0], Expand((v >> 8) & 0xF8)) << k << " " << x << "," << y;
-        ASSERT_EQ(o[1], Expand((v >> 3) & 0xF8)) << k << " " << x << "," << y;
-        ASSERT_EQ(o[2], Expand((v << 3) & 0xFF)) << k << " " << x << "," << y;
-      }
-    }
-  }
+  ExpectFramesShowPictures(out, pictures, kW, kH);
   // One frame at 650 ms shows the picture of 600 ms, scaled to the size asked.
   const ToolRun single = RunTool("olvane-export", ShellQuote(capture) + " --single 650 --size 74x42 -o " +
                                                       ShellQuote(dir + "/one.png") + " --quality plain");
@@ -144,6 +150,42 @@ TEST(Export, WriterMadeCaptureComesOutPixelForPixel) {
   EXPECT_EQ(h, 42);
   const BYTE* s = pictures[3].data();
   EXPECT_EQ(rgb[0], Expand(s[1] & 0xF8));
+}
+
+// Frames are compressed in bands of rows and a band that did not change keeps
+// the frame before's bytes: changes on a band's first and last rows (which the
+// next band's filter reads), a frame without change and a frame changed
+// everywhere must all come out exactly.
+TEST(Export, FramesChangedInSomeRowsComeOutPixelForPixel) {
+  constexpr DWORD kW = 23, kH = 70;  // several bands, the last one short
+  const std::string dir = testenv::MakeTempDir("bands");
+  const std::string capture = dir + "/bands.zeph";
+  std::vector<std::vector<BYTE>> pictures;
+  {
+    CCaptureFileWriter writer;
+    ASSERT_TRUE(writer.Create(capture));
+    writer.AddStream(capture::kStreamScreen, kW, kH);
+    std::mt19937 random(11);
+    std::vector<BYTE> p(DibStride(kW, 16) * kH);
+    for (BYTE& b : p) b = static_cast<BYTE>(random());
+    // Rows changed per picture: none (the first is new), a band's last row,
+    // the next band's first, none at all, two rows far apart, every row.
+    const std::vector<std::vector<DWORD>> changes = {{}, {15}, {32}, {}, {3, 69}, {}};
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+      for (const DWORD row : changes[i]) p[row * DibStride(kW, 16) + 5] ^= 0x5A;
+      if (i + 1 == changes.size())
+        for (BYTE& b : p) b = static_cast<BYTE>(random());
+      ASSERT_TRUE(writer.AddScreenPicture(static_cast<DWORD>(i) * 200, p.data(), kW, kH, 16, i == 0));
+      pictures.push_back(p);
+    }
+    ASSERT_TRUE(writer.Finish());
+  }
+  const std::string out = dir + "/frames";
+  const ToolRun run =
+      RunTool("olvane-export", ShellQuote(capture) + " -o " + ShellQuote(out) + " --fps 5 --quality plain");
+  ASSERT_EQ(run.code, 0) << run.out;
+  ASSERT_EQ(CountFrames(out), 6);
+  ExpectFramesShowPictures(out, pictures, kW, kH);
 }
 
 TEST(Export, ExitCodes) {

@@ -32,7 +32,10 @@ bool CFrameFit::Make(const ExtractedPicture& p, OutputFrame& out) {
     out.width = p.width;
     out.height = p.height;
     out.stride = p.stride;
-    out.same = m_made && m_direct && !p.resized && p.changed.IsRectEmpty();
+    const bool follows = m_made && m_direct && !p.resized;
+    out.same = follows && p.changed.IsRectEmpty();
+    out.changedTop = follows ? p.changed.top : 0;
+    out.changedBottom = follows ? p.changed.bottom : p.height;
     m_made = m_direct = true;
     return true;
   }
@@ -59,6 +62,8 @@ bool CFrameFit::Make(const ExtractedPicture& p, OutputFrame& out) {
   out.height = m_height;
   out.stride = stride;
   out.same = !redo;
+  out.changedTop = 0;
+  out.changedBottom = redo ? m_height : 0;
   m_made = true;
   m_direct = false;
   return true;

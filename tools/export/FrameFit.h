@@ -16,6 +16,10 @@ struct OutputFrame {
   int height = 0;
   std::size_t stride = 0;
   bool same = false;  // equal to the frame made before
+  // Rows (top row 0) outside [changedTop, changedBottom) are as in the frame
+  // made before; by default every row may differ.
+  int changedTop = 0;
+  int changedBottom = 0x7FFFFFFF;
 };
 
 // Where a picture of pw x ph lands in a frame of w x h keeping its aspect

@@ -84,8 +84,14 @@ bool EncodePng(const BYTE* pixels, int width, int height, std::size_t stride, st
   if ((static_cast<std::uint64_t>(width) * 3 + 1) * static_cast<std::uint64_t>(height) > 0x7F000000u) return false;
   thread_local std::vector<BYTE> filtered, compressed;
   FilterRows(pixels, width, height, stride, filtered);
-  if (!Deflate(filtered, compressed, how) || compressed.size() > 0x7FFFFFFFu) return false;
-  png.reserve(compressed.size() + 64);
+  if (!Deflate(filtered, compressed, how)) return false;
+  return WrapPng(width, height, compressed.data(), compressed.size(), png);
+}
+
+bool WrapPng(int width, int height, const BYTE* compressed, std::size_t length, std::string& png) {
+  png.clear();
+  if (width <= 0 || height <= 0 || length > 0x7FFFFFFFu) return false;
+  png.reserve(length + 64);
   png.append("\x89PNG\r\n\x1a\n", 8);
   BYTE header[13] = {};
   for (int i = 0; i < 4; ++i) {
@@ -95,7 +101,7 @@ bool EncodePng(const BYTE* pixels, int width, int height, std::size_t stride, st
   header[8] = 8;  // bits per component
   header[9] = 2;  // RGB
   PutChunk(png, "IHDR", header, sizeof header);
-  PutChunk(png, "IDAT", compressed.data(), compressed.size());
+  PutChunk(png, "IDAT", compressed, length);
   PutChunk(png, "IEND", nullptr, 0);
   return true;
 }

@@ -19,6 +19,10 @@ enum class PngDeflate {
 bool EncodePng(const BYTE* bottomUpBgr, int width, int height, std::size_t stride, std::string& png,
                PngDeflate deflate = PngDeflate::ZlibFast);
 
+// The PNG file of a width x height RGB picture from its zlib-compressed,
+// filtered rows; false when they do not fit in one chunk.
+bool WrapPng(int width, int height, const BYTE* compressed, std::size_t length, std::string& png);
+
 // Writes bytes to a file; on failure the partial file is removed.
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& error);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "PngFile.h"
@@ -23,16 +24,89 @@ std::string CPngPool::FrameName(unsigned long index) {
   return name;
 }
 
+void CPngPool::PlanBands(const OutputFrame& frame, Job& job) {
+  const int w = frame.width, h = frame.height;
+  const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+  const int count = (h + kPngBandRows - 1) / kPngBandRows;
+  const bool fresh = w != m_previousW || h != m_previousH || m_bands.empty();
+  if (fresh) {
+    m_previous.assign(rowBytes * static_cast<std::size_t>(h), 0);
+    m_bands.assign(static_cast<std::size_t>(count), nullptr);
+    m_previousW = w;
+    m_previousH = h;
+  }
+  m_rowChanged.assign(static_cast<std::size_t>(h), 0);
+  const int top = fresh ? 0 : std::clamp(frame.changedTop, 0, h);
+  const int bottom = fresh ? h : std::clamp(frame.changedBottom, top, h);
+  for (int r = top; r < bottom; ++r) {
+    const BYTE* row = frame.pixels + static_cast<std::size_t>(h - 1 - r) * frame.stride;
+    BYTE* kept = m_previous.data() + static_cast<std::size_t>(r) * rowBytes;
+    if (!fresh && std::memcmp(row, kept, rowBytes) == 0) continue;
+    std::memcpy(kept, row, rowBytes);
+    m_rowChanged[static_cast<std::size_t>(r)] = 1;
+  }
+  job.width = w;
+  job.height = h;
+  job.bands.resize(static_cast<std::size_t>(count));
+  for (int b = 0; b < count; ++b) {
+    const int r0 = b * kPngBandRows, r1 = std::min(h, r0 + kPngBandRows);
+    // "Up" filtering makes a band depend on the row above it too.
+    const int from = std::max(0, r0 - 1);
+    const bool changed =
+        std::find(m_rowChanged.begin() + from, m_rowChanged.begin() + r1, 1) != m_rowChanged.begin() + r1;
+    std::shared_ptr<Band>& kept = m_bands[static_cast<std::size_t>(b)];
+    if (changed || !kept) {
+      BandWork work;
+      work.band = kept = std::make_shared<Band>();
+      work.hasAbove = r0 > 0;
+      work.count = r1 - r0;
+      work.rows.assign(m_previous.begin() + static_cast<std::ptrdiff_t>(from * rowBytes),
+                       m_previous.begin() + static_cast<std::ptrdiff_t>(r1 * rowBytes));
+      job.work.push_back(std::move(work));
+    }
+    job.bands[static_cast<std::size_t>(b)] = kept;
+  }
+}
+
+// Compresses the job's own bands, then waits for the bands it shares with
+// frames before (taken from the queue earlier, so being or already compressed)
+// and puts the file together.
+bool CPngPool::Compress(Job& job, std::string& bytes) {
+  const std::size_t rowBytes = static_cast<std::size_t>(job.width) * 3;
+  for (BandWork& work : job.work) {
+    const BYTE* rows = work.rows.data();
+    const bool ok =
+        DeflatePngBand(work.hasAbove ? rows : nullptr, work.hasAbove ? rows + rowBytes : rows, job.width, work.count,
+                       work.band->data);
+    std::lock_guard lock(work.band->lock);
+    work.band->ok = ok;
+    work.band->ready = true;
+    work.band->done.notify_all();
+  }
+  std::vector<const PngBand*> parts;
+  parts.reserve(job.bands.size());
+  for (const std::shared_ptr<Band>& band : job.bands) {
+    std::unique_lock lock(band->lock);
+    band->done.wait(lock, [&] { return band->ready; });
+    if (!band->ok) return false;
+    parts.push_back(&band->data);
+  }
+  return AssemblePng(job.width, job.height, parts, bytes);
+}
+
 bool CPngPool::Add(unsigned long index, const OutputFrame& frame, std::string& error) {
   Job job;
   job.index = index;
   if (frame.same && m_last) {
+    job.repeat = true;
     job.encoded = m_last;
   } else {
-    job.width = frame.width;
-    job.height = frame.height;
-    job.stride = frame.stride;
-    job.pixels.assign(frame.pixels, frame.pixels + frame.stride * static_cast<std::size_t>(frame.height));
+    if (!frame.pixels || frame.width <= 0 || frame.height <= 0 ||
+        frame.stride < static_cast<std::size_t>(frame.width) * 3) {
+      error = "cannot encode " + m_folder + FrameName(index);
+      return false;
+    }
+    PlanBands(frame, job);
     job.encoded = std::make_shared<Encoded>();
     m_last = job.encoded;
   }
@@ -68,9 +142,9 @@ void CPngPool::Work() {
     }
     Encoded& e = *job.encoded;
     const std::string path = m_folder + FrameName(job.index);
-    if (!job.pixels.empty()) {
+    if (!job.repeat) {
       std::string bytes;
-      const bool ok = EncodePng(job.pixels.data(), job.width, job.height, job.stride, bytes, PngDeflate::ZlibFast);
+      const bool ok = Compress(job, bytes);
       std::lock_guard lock(e.lock);
       e.bytes = std::move(bytes);
       e.ok = ok;

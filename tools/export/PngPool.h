@@ -1,7 +1,10 @@
 // Writes numbered PNG frames (frame_000000.png, ...) into a folder on a pool
-// of worker threads, so that compression runs beside the extraction. A frame
-// equal to the one before is not compressed again: its file gets the same
-// bytes. The caller's frame is copied, so it may change after Add returns.
+// of worker threads, so that compression runs beside the extraction. Frames
+// are compressed in bands of rows (PngBands.h): a band whose rows (and the row
+// above) are as in the frame before keeps that frame's compressed bytes, and a
+// frame equal to the one before gets the same file bytes. The rows of the
+// bands to compress are copied, so the caller's frame may change after Add
+// returns.
 #pragma once
 
 #include <condition_variable>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "FrameFit.h"
+#include "PngBands.h"
 
 class CPngPool {
  public:
@@ -40,17 +44,37 @@ class CPngPool {
     bool ok = false;
     std::string bytes;
   };
+  struct Band {
+    std::mutex lock;
+    std::condition_variable done;
+    bool ready = false;
+    bool ok = false;
+    PngBand data;
+  };
+  // A band to compress: its rows, packed top row first, after the row above
+  // when there is one.
+  struct BandWork {
+    std::shared_ptr<Band> band;
+    std::vector<BYTE> rows;
+    bool hasAbove = false;
+    int count = 0;
+  };
   struct Job {
     unsigned long index = 0;
-    std::vector<BYTE> pixels;  // empty: the bytes of `encoded` are reused
+    bool repeat = false;  // the bytes of `encoded` are reused
     int width = 0;
     int height = 0;
-    std::size_t stride = 0;
+    std::vector<BandWork> work;
+    std::vector<std::shared_ptr<Band>> bands;  // every band of the frame, top first
     std::shared_ptr<Encoded> encoded;
   };
 
   void Work();
   void Fail(const std::string& message);
+  // Fills the job's bands: the frame's rows are compared with the frame
+  // before within the rows it says may differ.
+  void PlanBands(const OutputFrame& frame, Job& job);
+  static bool Compress(Job& job, std::string& bytes);
 
   const std::string m_folder;
   std::mutex m_lock;
@@ -63,5 +87,12 @@ class CPngPool {
   std::string m_error;
   unsigned long m_added = 0;
   std::shared_ptr<Encoded> m_last;
+  // The frame before (packed rows, top first), its bands, and the rows of the
+  // current frame that differ from it (caller's thread only).
+  std::vector<BYTE> m_previous;
+  int m_previousW = 0;
+  int m_previousH = 0;
+  std::vector<std::shared_ptr<Band>> m_bands;
+  std::vector<char> m_rowChanged;
   std::vector<std::thread> m_workers;
 };

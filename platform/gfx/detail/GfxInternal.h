@@ -141,9 +141,34 @@ inline std::uint32_t Expand565(std::uint16_t p) {
 }
 
 // Reads and writes pixels of a surface as 0x00RRGGBB values; monochrome pixels
-// read as black (ink) or white (paper) and are written as paper for white only.
+// read as black (ink, a set bit) or white (paper, a clear bit) and are written
+// as paper for white only.
 std::uint32_t ReadPixel(cairo_surface_t* surface, PixelKind kind, int x, int y);
 void WritePixel(cairo_surface_t* surface, PixelKind kind, int x, int y, std::uint32_t value);
+
+// The same on a row of the surface's data, for loops over many pixels.
+inline std::uint32_t ReadRowPixel(const unsigned char* row, PixelKind kind, int x) {
+  switch (kind) {
+    case PixelKind::Mono: return ((row[x >> 3] >> (x & 7)) & 1) ? 0x000000u : 0xFFFFFFu;
+    case PixelKind::Rgb565: return Expand565(reinterpret_cast<const std::uint16_t*>(row)[x]);
+    case PixelKind::Xrgb: return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFFu;
+  }
+  return 0;
+}
+inline void WriteRowPixel(unsigned char* row, PixelKind kind, int x, std::uint32_t value) {
+  switch (kind) {
+    case PixelKind::Mono:
+      if ((value & 0xFFFFFF) == 0xFFFFFF)
+        row[x >> 3] = static_cast<unsigned char>(row[x >> 3] & ~(1u << (x & 7)));
+      else
+        row[x >> 3] = static_cast<unsigned char>(row[x >> 3] | (1u << (x & 7)));
+      break;
+    case PixelKind::Rgb565: reinterpret_cast<std::uint16_t*>(row)[x] = PackRgb565(value); break;
+    case PixelKind::Xrgb: reinterpret_cast<std::uint32_t*>(row)[x] = 0xFF000000u | (value & 0xFFFFFF); break;
+  }
+}
+// Writes one value into pixels x0..x1 of a row.
+void FillRow(unsigned char* row, PixelKind kind, int x0, int x1, std::uint32_t value);
 
 // Sets the source for drawing colour c into a surface of that kind.
 void SetSourceColour(cairo_t* cr, PixelKind kind, COLORREF c);

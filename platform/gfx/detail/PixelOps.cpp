@@ -45,29 +45,38 @@ std::shared_ptr<BitmapData> MakeBitmap(int width, int height, int bitsPerPixel) 
 }
 
 std::uint32_t ReadPixel(cairo_surface_t* surface, PixelKind kind, int x, int y) {
-  const unsigned char* row =
-      cairo_image_surface_get_data(surface) + static_cast<long>(y) * cairo_image_surface_get_stride(surface);
-  switch (kind) {
-    case PixelKind::Mono: return ((row[x >> 3] >> (x & 7)) & 1) ? 0x000000u : 0xFFFFFFu;
-    case PixelKind::Rgb565: return Expand565(reinterpret_cast<const std::uint16_t*>(row)[x]);
-    case PixelKind::Xrgb: return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFFu;
-  }
-  return 0;
+  return ReadRowPixel(
+      cairo_image_surface_get_data(surface) + static_cast<long>(y) * cairo_image_surface_get_stride(surface), kind, x);
 }
 
 void WritePixel(cairo_surface_t* surface, PixelKind kind, int x, int y, std::uint32_t value) {
-  unsigned char* row =
-      cairo_image_surface_get_data(surface) + static_cast<long>(y) * cairo_image_surface_get_stride(surface);
+  WriteRowPixel(cairo_image_surface_get_data(surface) + static_cast<long>(y) * cairo_image_surface_get_stride(surface),
+                kind, x, value);
+}
+
+void FillRow(unsigned char* row, PixelKind kind, int x0, int x1, std::uint32_t value) {
+  if (x0 >= x1) return;
   switch (kind) {
-    case PixelKind::Mono:
-      if ((value & 0xFFFFFF) == 0xFFFFFF) {
-        row[x >> 3] = static_cast<unsigned char>(row[x >> 3] & ~(1u << (x & 7)));
-      } else {
-        row[x >> 3] = static_cast<unsigned char>(row[x >> 3] | (1u << (x & 7)));
-      }
+    case PixelKind::Mono: {
+      // Whole bytes at once between the partial bytes at either end.
+      const bool paper = (value & 0xFFFFFF) == 0xFFFFFF;
+      int x = x0;
+      for (; x < x1 && (x & 7); ++x) WriteRowPixel(row, kind, x, value);
+      const int whole = (x1 - x) / 8;
+      if (whole > 0) std::fill(row + x / 8, row + x / 8 + whole, static_cast<unsigned char>(paper ? 0x00 : 0xFF));
+      for (x += 8 * whole; x < x1; ++x) WriteRowPixel(row, kind, x, value);
       break;
-    case PixelKind::Rgb565: reinterpret_cast<std::uint16_t*>(row)[x] = PackRgb565(value); break;
-    case PixelKind::Xrgb: reinterpret_cast<std::uint32_t*>(row)[x] = 0xFF000000u | (value & 0xFFFFFF); break;
+    }
+    case PixelKind::Rgb565: {
+      auto* p = reinterpret_cast<std::uint16_t*>(row);
+      std::fill(p + x0, p + x1, PackRgb565(value));
+      break;
+    }
+    case PixelKind::Xrgb: {
+      auto* p = reinterpret_cast<std::uint32_t*>(row);
+      std::fill(p + x0, p + x1, 0xFF000000u | (value & 0xFFFFFF));
+      break;
+    }
   }
 }
 

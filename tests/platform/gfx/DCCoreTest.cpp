@@ -34,6 +34,27 @@ TEST(DCCore, MonochromeMaskRectangleWithPenAndWithout) {
   EXPECT_EQ(MaskRows(c), expected);
 }
 
+// Block fills write whole bytes of a mask between partial ones: the pixels
+// just outside the block keep their value whatever the byte boundaries.
+TEST(DCCore, PatBltFillsExactlyItsBlockAtEveryDepth) {
+  for (const int bits : {1, 16, 32}) {
+    SCOPED_TRACE(bits);
+    MemoryCanvas c(40, 3, bits);
+    c.dc.PatBlt(0, 0, 40, 3, WHITENESS);
+    c.dc.PatBlt(3, 1, 30, 1, BLACKNESS);  // from inside one byte to inside another
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        const bool black = y == 1 && x >= 3 && x < 33;
+        ASSERT_EQ(c.dc.GetPixel(x, y), black ? RGB(0, 0, 0) : RGB(255, 255, 255)) << x << "," << y;
+      }
+    }
+    c.dc.PatBlt(8, 0, 16, 3, DSTINVERT);  // reads the destination: byte-aligned run
+    EXPECT_EQ(c.dc.GetPixel(8, 1), RGB(255, 255, 255));
+    EXPECT_EQ(c.dc.GetPixel(8, 0), RGB(0, 0, 0));
+    EXPECT_EQ(c.dc.GetPixel(24, 0), RGB(255, 255, 255));
+  }
+}
+
 TEST(DCCore, HollowRectangleDrawsOnlyTheFrame) {
   MemoryCanvas c(6, 5, 1);
   c.dc.PatBlt(0, 0, 6, 5, WHITENESS);
