@@ -21,6 +21,8 @@ cat > "$work/run.sh" <<EOS
 #!/usr/bin/env bash
 set -euo pipefail
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
+# The player's recent files and resume places go to folders of this run, not the user's.
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 ticks=\$(getconf CLK_TCK)
 # Replay cost and record-to-screen delay.
 OLVANE_FRAME_TRACE="$work/replay.trace" "$bin/olvane" "$work/big.zeph" &

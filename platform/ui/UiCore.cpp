@@ -42,6 +42,13 @@ bool EnsureStarted() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // Windows are drawn in memory and handed to the display as changed
+  // rectangles. SDL may route that through a GL texture instead; without a
+  // graphics card (Xvfb, remote desktops, virtual machines) the GL is a
+  // software rasteriser whose threads cost more than the whole replay. The
+  // display's own shared-memory path is used unless SDL_FRAMEBUFFER_ACCELERATION
+  // in the environment asks otherwise.
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   // Where an X server is reachable (also through XWayland) its driver is
   // preferred to native Wayland: the windows of this layer place themselves
   // (popups, tooltips, menus, a window dragged by its face), which Wayland
