@@ -163,17 +163,7 @@ TEST(OpenRecent, ListsTheLastFilesNewestFirstAndOpensTheOneClicked) {
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
   }
 
-  CMenuClicker clicker;
-  clicker.topItem = menu.position;
-  clicker.subItem = 2;
-  ASSERT_TRUE(clicker.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 1, 1), nullptr, 0));
-  clicker.SetTimer(1, 50);
-  CRect view;
-  w.GetView().GetWindowRect(&view);
-  w.ShowContextMenu(CPoint(view.left + 20, view.top + 20), &w.GetView());
-  clicker.DestroyWindow();
-  ASSERT_EQ(clicker.step, 2);
-  ui::ProcessPendingMessages();
+  ASSERT_TRUE(playertest::ClickContextMenuItem(w, menu.position, 2));
   EXPECT_EQ(w.GetClipPath(), Canonical(dir + "/a.zeph"));
   EXPECT_TRUE(w.IsPlaying());
   EXPECT_EQ(RecentTargets().front(), Canonical(dir + "/a.zeph"));

@@ -78,4 +78,20 @@ class CMenuClicker : public CWnd {
   }
 };
 
+// Opens the player's context menu over its view and clicks item `subItem` of
+// the sub-menu under item `topItem`; true when the click was made.
+inline bool ClickContextMenuItem(CPlayerWnd& player, int topItem, int subItem) {
+  CMenuClicker clicker;
+  clicker.topItem = topItem;
+  clicker.subItem = subItem;
+  if (!clicker.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 1, 1), nullptr, 0)) return false;
+  clicker.SetTimer(1, 50);
+  CRect view;
+  player.GetView().GetWindowRect(&view);
+  player.ShowContextMenu(CPoint(view.left + 20, view.top + 20), &player.GetView());
+  clicker.DestroyWindow();
+  ui::ProcessPendingMessages();
+  return clicker.step == 2;
+}
+
 }  // namespace playertest

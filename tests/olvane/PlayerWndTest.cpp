@@ -27,7 +27,6 @@
 #include "tests/olvane/PlayerScene.h"
 
 using namespace player;
-using playertest::CMenuClicker;
 using playertest::PlayerScene;
 
 namespace {
@@ -270,17 +269,7 @@ TEST(PlayerWnd, AChapterClickedInTheContextMenuStartsThere) {
   CPlayerWnd& w = *s.wnd;
   const std::vector<int> chapters = w.Chapters();
   ASSERT_GE(chapters.size(), 3u);
-  CMenuClicker clicker;
-  clicker.topItem = 8;
-  clicker.subItem = 2;
-  ASSERT_TRUE(clicker.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 1, 1), nullptr, 0));
-  clicker.SetTimer(1, 50);
-  CRect view;
-  w.GetView().GetWindowRect(&view);
-  w.ShowContextMenu(CPoint(view.left + 20, view.top + 20), &w.GetView());
-  clicker.DestroyWindow();
-  ASSERT_EQ(clicker.step, 2);
-  ui::ProcessPendingMessages();
+  ASSERT_TRUE(playertest::ClickContextMenuItem(w, 8, 2));
   ASSERT_TRUE(s.WaitFor([&] { return !w.GetCaptureFileReader()->IsInPreroll(); }));
   const DWORD start = w.GetRenderVars().GetAnnotateData().GetListAt(chapters[2])->GetTime() / 100 * 100;
   EXPECT_GE(w.GetClock().Now(), start);
