@@ -29,10 +29,15 @@ void CFrameTrace::OnScreenRecord(DWORD recordTime) {
 void CFrameTrace::OnPresented(DWORD replayNow) {
   std::lock_guard<std::mutex> hold(m_lock);
   if (m_pending.empty()) return;
-  if (m_firstPictureNs == 0)
+  if (m_firstPictureNs == 0) {
+    // The first picture is the start-up, timed on its own (the records of
+    // time 0 wait for the window, not for replay): it is no replay delay.
     m_firstPictureNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                            std::chrono::system_clock::now().time_since_epoch())
                            .count();
+    m_pending.clear();
+    return;
+  }
   for (DWORD t : m_pending) {
     // A seek moves the clock back: a record ahead of the clock is not a delay.
     const std::int64_t delay = static_cast<std::int64_t>(replayNow) - static_cast<std::int64_t>(t);

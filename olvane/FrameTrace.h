@@ -22,6 +22,7 @@ class CFrameTrace {
   // Reader's worker: a screen record of this replay time was applied.
   void OnScreenRecord(DWORD recordTime);
   // Window thread: the view's pixels reached the display at this replay time.
+  // The records shown by the first picture count for the start-up only.
   void OnPresented(DWORD replayNow);
 
   // The text written at the end: "first_picture_unix_ns N", then the count,

@@ -9,6 +9,9 @@ TEST(FrameTrace, DelaysRunFromRecordTimeToTheDisplayAndSurviveSeeksBack) {
   {
     CFrameTrace trace(path);
     trace.OnPresented(50);  // nothing applied yet: no picture, no delay
+    trace.OnScreenRecord(0);
+    trace.OnScreenRecord(0);
+    trace.OnPresented(300);  // the first picture: start-up, not a replay delay
     trace.OnScreenRecord(1000);
     trace.OnScreenRecord(1100);
     trace.OnPresented(1120);  // both shown together: 120 and 20 ms
