@@ -304,27 +304,7 @@ TEST(RealTimeSound, PlaysAPcmToneInStepWithTheClock) {
   // Six seconds of a 440 Hz tone in 100 ms blocks, with a screen stream;
   // past the two seconds of preroll the blocks arrive while playing and steer.
   const std::string path = dir + "/tone.zeph";
-  {
-    CCaptureFileWriter writer;
-    ASSERT_TRUE(writer.Create(path));
-    writer.AddStream(kStreamScreen, 16, 8);
-    writer.AddStream(kStreamAudio);
-    const auto picture = capturetest::DesktopPicture(16, 8, 16, 0);
-    ASSERT_TRUE(writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true));
-    for (DWORD b = 0; b < 60; ++b) {
-      std::vector<BYTE> pcm(1600);
-      for (DWORD i = 0; i < 800; ++i) {
-        const auto s = static_cast<short>(10000 * std::sin(2 * M_PI * 440 * (b * 800 + i) / 8000.0));
-        pcm[2 * i] = static_cast<BYTE>(s & 0xFF);
-        pcm[2 * i + 1] = static_cast<BYTE>((s >> 8) & 0xFF);
-      }
-      CCaptureAudio* block = MakeAudioBlock(CCaptureAudio::kCodecPcm, b * 100, b * 1600, pcm, 1600);
-      ASSERT_TRUE(writer.WriteRecord(*block));
-      block->Release();
-    }
-    ASSERT_TRUE(writer.AddScreenPicture(6000, picture.data(), 16, 8, 16, false));
-    ASSERT_TRUE(writer.Finish());
-  }
+  ASSERT_TRUE(capturetest::WriteToneCapture(path, 60, 0, 60));
 
   CReplayClock clock;
   CAudioReplay player;

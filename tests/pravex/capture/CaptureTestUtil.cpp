@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 
+#include "pravex/capture/CaptureFileWriter.h"
 #include "pravex/capture/CaptureFormat.h"
 #include "tests/common/TestEnvironment.h"
 
@@ -126,6 +127,24 @@ std::vector<BYTE> TonePcm16(DWORD first, DWORD count, double hertz, DWORD rate, 
     pcm[2 * i + 1] = static_cast<BYTE>((s >> 8) & 0xFF);
   }
   return pcm;
+}
+
+bool WriteToneCapture(const std::string& path, DWORD blocks, DWORD toneFrom, DWORD toneTo) {
+  CCaptureFileWriter writer;
+  if (!writer.Create(path)) return false;
+  writer.AddStream(capture::kStreamScreen, 16, 8);
+  writer.AddStream(capture::kStreamAudio);
+  const auto picture = DesktopPicture(16, 8, 16, 0);
+  if (!writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true)) return false;
+  for (DWORD b = 0; b < blocks; ++b) {
+    const bool sounding = b >= toneFrom && b < toneTo;
+    CCaptureAudio* block = MakeAudioBlock(CCaptureAudio::kCodecPcm, b * 100, b * 1600,
+                                          TonePcm16(b * 800, 800, 440, 8000, sounding ? 10000 : 0), 1600);
+    const bool written = writer.WriteRecord(*block);
+    block->Release();
+    if (!written) return false;
+  }
+  return writer.AddScreenPicture(blocks * 100, picture.data(), 16, 8, 16, false) && writer.Finish();
 }
 
 void PutLE32At(std::vector<BYTE>& bytes, std::size_t offset, DWORD value) {

@@ -54,6 +54,10 @@ CCaptureAudio* MakeAudioBlock(WORD codec, DWORD time, DWORD position, const std:
 // 16-bit mono PCM: `count` samples from sample `first` on of a sine of
 // `hertz` at `rate` (amplitude 0 gives silence).
 std::vector<BYTE> TonePcm16(DWORD first, DWORD count, double hertz, DWORD rate, double amplitude = 10000);
+// Writes a capture of a 16 x 8 screen and `blocks` blocks of 100 ms of 8 kHz
+// 16-bit mono PCM: a 440 Hz tone in blocks [toneFrom, toneTo), silence in the
+// others; the screen's last picture is at blocks x 100 ms. False on failure.
+bool WriteToneCapture(const std::string& path, DWORD blocks, DWORD toneFrom, DWORD toneTo);
 
 // Bytes of a file (for patching) and writing them back.
 std::vector<BYTE> ReadBytes(const std::string& path);

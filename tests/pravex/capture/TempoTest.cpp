@@ -251,23 +251,7 @@ TEST(TempoRealTime, AtOneAndAHalfA440HzToneKeepsItsPitchAndLastsTwoThirds) {
   // Five seconds in 100 ms blocks: three seconds of a 440 Hz tone from 0.5 s
   // on, silence around it, and a screen stream.
   const std::string path = dir + "/tone.zeph";
-  {
-    CCaptureFileWriter writer;
-    ASSERT_TRUE(writer.Create(path));
-    writer.AddStream(kStreamScreen, 16, 8);
-    writer.AddStream(kStreamAudio);
-    const auto picture = capturetest::DesktopPicture(16, 8, 16, 0);
-    ASSERT_TRUE(writer.AddScreenPicture(0, picture.data(), 16, 8, 16, true));
-    for (DWORD b = 0; b < 50; ++b) {
-      const bool sounding = b >= 5 && b < 35;
-      CCaptureAudio* block = MakeAudioBlock(CCaptureAudio::kCodecPcm, b * 100, b * 1600,
-                                            TonePcm16(b * 800, 800, 440, 8000, sounding ? 10000 : 0), 1600);
-      ASSERT_TRUE(writer.WriteRecord(*block));
-      block->Release();
-    }
-    ASSERT_TRUE(writer.AddScreenPicture(5000, picture.data(), 16, 8, 16, false));
-    ASSERT_TRUE(writer.Finish());
-  }
+  ASSERT_TRUE(capturetest::WriteToneCapture(path, 50, 5, 35));
 
   CReplayClock clock;
   clock.SetRate(3, 2);
