@@ -18,7 +18,9 @@ constexpr int kToolTipPoints = 8;
 CMarkedProgress::CMarkedProgress() : CMarkedProgress(nullptr) {}
 
 CMarkedProgress::CMarkedProgress(std::unique_ptr<IThumbnailSource> thumbnails)
-    : m_preview(std::make_unique<CThumbnailPreview>(std::move(thumbnails))) {}
+    : m_preview(std::make_unique<CThumbnailPreview>(std::move(thumbnails))) {
+  SetOverlay(kMarksOverlay, [this](CTransLedProgress&, CDC& dc, const CRect& client) { DrawMarks(dc, client); });
+}
 
 CMarkedProgress::~CMarkedProgress() = default;
 
@@ -58,8 +60,7 @@ void CMarkedProgress::HidePopups() {
   m_preview->HidePreview();
 }
 
-void CMarkedProgress::DrawOver(CDC* dc, const CRect& client) {
-  CTransLedProgress::DrawOver(dc, client);
+void CMarkedProgress::DrawMarks(CDC& dc, const CRect& client) {
   if (m_marks.Duration() == 0) return;
   const CRect track = TrackRect();
   // Spans first, along the foot of the bar, so ticks stay visible over them.
@@ -67,7 +68,7 @@ void CMarkedProgress::DrawOver(CDC* dc, const CRect& client) {
     if (mark.IsTick()) continue;
     const int left = m_marks.XForTime(mark.start, track);
     const int right = std::max(left + 1, m_marks.XForTime(mark.end, track));
-    dc->FillSolidRect(left, client.bottom - kSpanHeight, right - left, kSpanHeight, kSpanColour);
+    dc.FillSolidRect(left, client.bottom - kSpanHeight, right - left, kSpanHeight, kSpanColour);
   }
   for (const ProgressMark& mark : m_marks.Marks()) {
     if (!mark.IsTick()) continue;
@@ -75,10 +76,10 @@ void CMarkedProgress::DrawOver(CDC* dc, const CRect& client) {
     // Centred on the mark's pixel and across the LEDs, lit or not. A pause
     // tick takes the lower half only, so a chapter that pauses shows both.
     if (mark.kind == ProgressMark::Kind::Pause)
-      dc->FillSolidRect(x - kTickWidth / 2, client.CenterPoint().y, kTickWidth, client.bottom - client.CenterPoint().y,
+      dc.FillSolidRect(x - kTickWidth / 2, client.CenterPoint().y, kTickWidth, client.bottom - client.CenterPoint().y,
                         kPauseColour);
     else
-      dc->FillSolidRect(x - kTickWidth / 2, client.top, kTickWidth, client.Height(), kChapterColour);
+      dc.FillSolidRect(x - kTickWidth / 2, client.top, kTickWidth, client.Height(), kChapterColour);
   }
 }
 

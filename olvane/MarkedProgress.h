@@ -47,13 +47,16 @@ class CMarkedProgress : public CTransLedProgress {
   CThumbnailPreview* GetThumbnailPreview() { return m_preview.get(); }
 
  protected:
-  void DrawOver(CDC* dc, const CRect& client) override;
   void OnMouseMove(UINT flags, CPoint point) override;
   void OnLButtonDown(UINT flags, CPoint point) override;
   void OnMouseLeave() override;
   void OnShowWindow(BOOL show, UINT status) override;
 
  private:
+  // The bar's overlay key for the marks: above every other overlay, so ticks
+  // stay visible over shaded spans.
+  static constexpr int kMarksOverlay = 1000;
+  void DrawMarks(CDC& dc, const CRect& client);
   void CreatePopups();
   void ShowHover(CPoint point);
 
