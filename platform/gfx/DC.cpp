@@ -35,6 +35,7 @@ int DCImpl::Height() const {
 cairo_region_t* DCImpl::VisibleRegion() const {
   const cairo_rectangle_int_t all{0, 0, Width(), Height()};
   cairo_region_t* region = cairo_region_create_rectangle(&all);
+  if (windowArea) cairo_region_intersect(region, windowArea->region);
   if (state.clip) cairo_region_intersect(region, state.clip->region);
   return region;
 }
@@ -44,13 +45,15 @@ cairo_t* DCImpl::Begin() const {
   if (!s) return nullptr;
   cairo_t* cr = cairo_create(s);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  if (state.clip) {
-    const int n = cairo_region_num_rectangles(state.clip->region);
+  if (state.clip || windowArea) {
+    cairo_region_t* visible = VisibleRegion();
+    const int n = cairo_region_num_rectangles(visible);
     for (int i = 0; i < n; ++i) {
       cairo_rectangle_int_t r;
-      cairo_region_get_rectangle(state.clip->region, i, &r);
+      cairo_region_get_rectangle(visible, i, &r);
       cairo_rectangle(cr, r.x, r.y, r.width, r.height);
     }
+    cairo_region_destroy(visible);
     cairo_clip(cr);  // an empty path clips everything away
   }
   cairo_translate(cr, state.viewportOrg.x, state.viewportOrg.y);
@@ -119,6 +122,8 @@ BOOL CDC::DeleteDC() {
   m_impl->external = nullptr;
   m_impl->state = DCState();
   m_impl->saved.clear();
+  m_impl->deviceOrg = CPoint(0, 0);
+  m_impl->windowArea.reset();
   m_impl->valid = false;
   m_impl->memory = false;
   return was;
@@ -173,17 +178,28 @@ CPoint CDC::SetBrushOrg(int x, int y) {
   m_impl->state.brushOrg = CPoint(x, y);
   return old;
 }
+// The state keeps the surface point logical (0, 0) lands at: the window's
+// device origin plus the viewport origin the caller sets.
 CPoint CDC::SetViewportOrg(int x, int y) {
-  const CPoint old = m_impl->state.viewportOrg;
-  m_impl->state.viewportOrg = CPoint(x, y);
+  const CPoint old = GetViewportOrg();
+  m_impl->state.viewportOrg = m_impl->deviceOrg + CPoint(x, y);
   return old;
 }
 CPoint CDC::OffsetViewportOrg(int dx, int dy) {
-  const CPoint old = m_impl->state.viewportOrg;
+  const CPoint old = GetViewportOrg();
   m_impl->state.viewportOrg.Offset(dx, dy);
   return old;
 }
-CPoint CDC::GetViewportOrg() const { return m_impl->state.viewportOrg; }
+CPoint CDC::GetViewportOrg() const { return m_impl->state.viewportOrg - m_impl->deviceOrg; }
+
+void CDC::SetWindowArea(POINT origin, const CRgn* area) {
+  if (!m_impl->valid) return;
+  const CPoint logical = GetViewportOrg();
+  m_impl->deviceOrg = origin;
+  m_impl->state.viewportOrg = m_impl->deviceOrg + logical;
+  m_impl->windowArea = area && area->IsCreated() ? gfx_detail::MakeRegion(cairo_region_copy(area->Data()->region))
+                                                 : nullptr;
+}
 
 int CDC::GetDeviceCaps(int index) const {
   switch (index) {
@@ -322,9 +338,15 @@ cairo_region_t* LogicalRect(const DCImpl& impl, int left, int top, int right, in
 
 int CDC::SelectClipRgn(CRgn* rgn) { return SelectClipRgn(rgn, RGN_COPY); }
 
+// The region is in device coordinates: from the window's client origin.
 int CDC::SelectClipRgn(CRgn* rgn, int mode) {
   if (rgn && !rgn->IsCreated()) return RGN_ERROR;
-  return CombineClip(*m_impl, rgn ? rgn->Data()->region : nullptr, mode);
+  if (!rgn) return CombineClip(*m_impl, nullptr, mode);
+  cairo_region_t* onSurface = cairo_region_copy(rgn->Data()->region);
+  cairo_region_translate(onSurface, m_impl->deviceOrg.x, m_impl->deviceOrg.y);
+  const int result = CombineClip(*m_impl, onSurface, mode);
+  cairo_region_destroy(onSurface);
+  return result;
 }
 
 int CDC::IntersectClipRect(int left, int top, int right, int bottom) {

@@ -94,6 +94,10 @@ class CDC {
   CBitmap* GetCurrentBitmap() const;
 
   // --- Clipping (regions in device coordinates of this context) ---------------
+  // For a window's context over its top-level surface: device (0, 0) is the
+  // surface point origin, and nothing is drawn outside area (surface
+  // coordinates; null: the whole surface), whatever clip is selected later.
+  void SetWindowArea(POINT origin, const CRgn* area);
   // Replaces the clip region with a copy of rgn (null: no clip region).
   int SelectClipRgn(CRgn* rgn);
   int SelectClipRgn(CRgn* rgn, int mode);

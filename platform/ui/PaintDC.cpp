@@ -13,12 +13,12 @@ bool AttachToSurface(CDC& dc, CWnd* wnd) {
   SDL_Surface* surface = native ? SDL_GetWindowSurface(native->window) : nullptr;
   if (!surface || surface->format->BytesPerPixel != 4) return false;
   if (!dc.AttachPixels(surface->pixels, surface->w, surface->h, surface->pitch)) return false;
-  const CPoint origin = wnd->OriginInTopLevel();
-  dc.SetViewportOrg(origin.x, origin.y);
+  dc.SetWindowArea(wnd->OriginInTopLevel(), nullptr);
   return true;
 }
 
-// Clips `dc` to rectangles given in the client coordinates of `wnd`.
+// Limits `dc` to rectangles given in the client coordinates of `wnd`: the
+// window's own area, which a clip region the painter selects cannot widen.
 void ClipTo(CDC& dc, CWnd* wnd, const std::vector<CRect>& rects) {
   const CPoint origin = wnd->OriginInTopLevel();
   CRgn clip;
@@ -28,7 +28,7 @@ void ClipTo(CDC& dc, CWnd* wnd, const std::vector<CRect>& rects) {
     piece.CreateRectRgn(r.left + origin.x, r.top + origin.y, r.right + origin.x, r.bottom + origin.y);
     clip.CombineRgn(&clip, &piece, RGN_OR);
   }
-  dc.SelectClipRgn(&clip);
+  dc.SetWindowArea(origin, &clip);
 }
 
 }  // namespace

@@ -106,14 +106,20 @@ struct DCImpl {
   cairo_surface_t* external = nullptr;  // over the caller's pixels; owned wrapper
   DCState state;
   std::vector<DCState> saved;
+  // A window's context in its top-level surface: where the window's client
+  // origin lies (what device coordinates count from) and the part of the
+  // surface it may draw into (its visible area less what is not being
+  // painted), which no clip selected later widens. Null area: everything.
+  CPoint deviceOrg;
+  std::shared_ptr<RegionData> windowArea;
 
   // The surface drawn into, or null.
   cairo_surface_t* Surface() const;
   PixelKind Kind() const;
   int Width() const;
   int Height() const;
-  // The visible device rectangles: the surface less what the clip excludes.
-  // The caller owns the result.
+  // The visible surface rectangles: the surface within the window area, less
+  // what the clip excludes. The caller owns the result.
   cairo_region_t* VisibleRegion() const;
   // A Cairo context ready to draw: clip applied, origin at the viewport origin,
   // no antialiasing. Null without a surface.

@@ -93,9 +93,6 @@ TEST(Paint, SiblingsClipOnlyWithClipSiblingsAndChildrenClipToParent) {
     lower.colour = kRed;
     lower.Invalidate();
     Settle();
-    for (auto& r : lower.paints) printf("lower %d %d %d %d\n", r.left, r.top, r.right, r.bottom);
-    for (auto& r : upper.paints) printf("upper %d %d %d %d\n", r.left, r.top, r.right, r.bottom);
-    for (auto& r : top.paints) printf("top %d %d %d %d\n", r.left, r.top, r.right, r.bottom);
     EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 20, 20), kRed);
     EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 45, 45), clip ? kBlue : kRed) << "clip siblings " << clip;
     EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 99, 99), kBlue);
@@ -105,6 +102,50 @@ TEST(Paint, SiblingsClipOnlyWithClipSiblingsAndChildrenClipToParent) {
     EXPECT_EQ(w, 100);
     EXPECT_EQ(h, 100);
   }
+}
+
+// A child's painter that selects its own clip region (client coordinates, as
+// a banded painter does) reaches its whole client, the bottom rows included,
+// and still nothing outside the area being painted.
+TEST(Paint, ClipRegionOfAChildIsInItsClientCoordinatesAndStaysInsideThePaintedArea) {
+  class CBandWnd : public CWnd {
+   public:
+    COLORREF colour = kRed;
+    void OnPaint() override {
+      CPaintDC dc(this);
+      CRect client;
+      GetClientRect(&client);
+      for (int top = 0; top < client.bottom; top += 10) {
+        CRgn band;
+        band.CreateRectRgn(0, top, client.right, top + 10);
+        dc.SelectClipRgn(&band, RGN_COPY);
+        dc.FillSolidRect(-50, -50, 500, 500, colour);
+      }
+    }
+    BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
+  } child;
+  CFillWnd top;
+  ASSERT_TRUE(top.Top(100, 100, kBlack));
+  ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD, CRect(20, 30, 60, 80), &top, 1));
+  Settle();
+  child.ShowWindow(SW_SHOW);
+  Settle();
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 20, 30), kRed);
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 59, 79), kRed);  // the child's last row
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 40, 29), kBlack);
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 40, 80), kBlack);
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 19, 50), kBlack);
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 60, 50), kBlack);
+
+  // Only the invalidated part is painted, though the painter clips to bands
+  // of the whole client.
+  child.colour = kBlue;
+  CRect part(0, 0, 40, 10);
+  child.InvalidateRect(&part);
+  Settle();
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 25, 35), kBlue);
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 25, 45), kRed);
+  EXPECT_EQ(ui::GetWindowPixel(top.m_hWnd, 25, 29), kBlack);
 }
 
 TEST(Paint, PixelsAfterPaintingMatchWhatWasDrawn) {
