@@ -38,7 +38,11 @@ BOOL CPlayerView::CreateView(CWnd* parent, const CRect& rect) {
 }
 
 int CPlayerView::ProcessData(CCaptureData* record) {
-  if (m_trace && record && record->GetStreamType() == capture::kStreamScreen) m_trace->OnScreenRecord(record->GetTime());
+  // Only pictures count: the reader's control records on the screen stream
+  // (paused, playing, preroll) show nothing, so no present would clear them.
+  if (m_trace && record && record->GetStreamType() == capture::kStreamScreen &&
+      record->GetRecordType() == capture::kRecordScreen)
+    m_trace->OnScreenRecord(record->GetTime());
   return CRenderBase::ProcessData(record);
 }
 
