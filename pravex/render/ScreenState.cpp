@@ -45,50 +45,23 @@ void CScreenState::Clear() {
   ReleasePicture();
   m_codec.Reset();
   m_changed.SetRectEmpty();
-  m_preroll = m_endOfStream = m_endOfPreroll = false;
+  m_control.Clear();
 }
 
 BYTE* CScreenState::GetPixels() const { return m_picture ? m_picture->GetBytes() : nullptr; }
 
 int CScreenState::GetHeight() const { return std::abs(m_info.bmiHeader.biHeight); }
 
-bool CScreenState::TakeEndOfStream() {
-  const bool was = m_endOfStream;
-  m_endOfStream = false;
-  return was;
-}
-
-bool CScreenState::TakeEndOfPreroll() {
-  const bool was = m_endOfPreroll;
-  m_endOfPreroll = false;
-  return was;
-}
-
 bool CScreenState::Apply(CCaptureData* record) {
   if (!record) return false;
-  m_endOfStream = m_endOfPreroll = false;
+  const DWORD type = record->GetRecordType();
+  m_control.Note(type);
   bool changed = false;
-  switch (record->GetRecordType()) {
-    case kRecordEndOfStream:
-      m_endOfStream = true;
-      break;
-    case kRecordReset:
-      m_preroll = false;
-      ReleasePicture();
-      m_codec.Reset();
-      break;
-    case kRecordBeginPreroll:
-      m_preroll = true;
-      break;
-    case kRecordEndPreroll:
-      m_preroll = false;
-      m_endOfPreroll = true;
-      break;
-    case kRecordScreen:
-      changed = ApplyPicture(record);
-      break;
-    default:
-      break;
+  if (type == kRecordReset) {
+    ReleasePicture();
+    m_codec.Reset();
+  } else if (type == kRecordScreen) {
+    changed = ApplyPicture(record);
   }
   record->Release();
   return changed;
@@ -115,7 +88,7 @@ bool CScreenState::ApplyPicture(CCaptureData* record) {
   m_stride = static_cast<DWORD>(DibStride(width, bits));
   FillHeader(width, height, bits, screen->GetBitmapCompression());
   const CRect whole(0, 0, static_cast<int>(width), static_cast<int>(height));
-  if (m_preroll) {
+  if (m_control.IsPreroll()) {
     m_changed = whole;
   } else {
     m_changed.IntersectRect(screen->GetChangedRect(), whole);

@@ -6,6 +6,7 @@
 #include "platform/base/Rect.h"
 #include "platform/base/WinTypes.h"
 #include "pravex/capture/ScreenCodec.h"
+#include "pravex/render/StreamControl.h"
 
 class CCaptureData;
 class CSharedBuffer;
@@ -39,10 +40,10 @@ class CScreenState {
   DWORD GetStride() const { return m_stride; }
   const CRect& GetChangedRect() const { return m_changed; }
 
-  bool IsPreroll() const { return m_preroll; }
+  bool IsPreroll() const { return m_control.IsPreroll(); }
   // Read-and-clear of the end flags.
-  bool TakeEndOfStream();
-  bool TakeEndOfPreroll();
+  bool TakeEndOfStream() { return m_control.TakeEndOfStream(); }
+  bool TakeEndOfPreroll() { return m_control.TakeEndOfPreroll(); }
 
  private:
   bool ApplyPicture(CCaptureData* record);
@@ -55,7 +56,5 @@ class CScreenState {
   DWORD m_stride = 0;
   CRect m_changed;
   CScreenCodec m_codec;
-  bool m_preroll = false;
-  bool m_endOfStream = false;
-  bool m_endOfPreroll = false;
+  CStreamControl m_control;
 };

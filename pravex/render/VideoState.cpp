@@ -17,42 +17,21 @@ void CVideoState::Clear() {
   m_frameSize = 0;
   if (m_kept) m_kept->Release();
   m_kept = nullptr;
-  m_preroll = m_endOfStream = m_prerollEnded = false;
+  m_control.Clear();
 }
 
 const BYTE* CVideoState::GetPixels() const { return m_frame ? m_frame->GetBytes() : nullptr; }
 
-bool CVideoState::TakeEndOfStream() {
-  const bool was = m_endOfStream;
-  m_endOfStream = false;
-  return was;
-}
-
-bool CVideoState::TakeEndOfPreroll() {
-  const bool was = m_prerollEnded;
-  m_prerollEnded = false;
-  return was;
-}
-
 bool CVideoState::Apply(CCaptureData* record) {
   if (!record) return false;
-  m_endOfStream = m_prerollEnded = false;
+  m_control.Note(record->GetRecordType());
   bool applied = false;
   switch (record->GetRecordType()) {
-    case kRecordEndOfStream:
-      m_endOfStream = true;
-      break;
     case kRecordReset:
-      m_preroll = false;
       if (m_kept) m_kept->Release();
       m_kept = nullptr;
       break;
-    case kRecordBeginPreroll:
-      m_preroll = true;
-      break;
     case kRecordEndPreroll:
-      m_preroll = false;
-      m_prerollEnded = true;
       if (m_kept) {
         if (auto* video = dynamic_cast<CCaptureVideo*>(m_kept)) applied = Decode(*video);
         m_kept->Release();
@@ -60,7 +39,7 @@ bool CVideoState::Apply(CCaptureData* record) {
       }
       break;
     case kRecordVideo:
-      if (m_preroll) {
+      if (m_control.IsPreroll()) {
         if (m_kept) m_kept->Release();
         record->AddRef();
         m_kept = record;

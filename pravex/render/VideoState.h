@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/base/WinTypes.h"
+#include "pravex/render/StreamControl.h"
 
 class CCaptureData;
 class CCaptureVideo;
@@ -36,9 +37,9 @@ class CVideoState {
   int GetWidth() const { return m_info.bmiHeader.biWidth; }
   int GetHeight() const { return m_info.bmiHeader.biHeight; }
   bool HasSizeChanged() const { return m_sizeChanged; }
-  bool IsPreroll() const { return m_preroll; }
-  bool TakeEndOfStream();
-  bool TakeEndOfPreroll();
+  bool IsPreroll() const { return m_control.IsPreroll(); }
+  bool TakeEndOfStream() { return m_control.TakeEndOfStream(); }
+  bool TakeEndOfPreroll() { return m_control.TakeEndOfPreroll(); }
 
  private:
   bool Decode(const CCaptureVideo& video);
@@ -48,9 +49,7 @@ class CVideoState {
   DWORD m_frameSize = 0;
   CCaptureData* m_kept = nullptr;  // owned reference
   bool m_sizeChanged = false;
-  bool m_preroll = false;
-  bool m_endOfStream = false;
-  bool m_prerollEnded = false;
+  CStreamControl m_control;
 };
 
 // Decodes a JPEG image held in memory into a bottom-up 24-bit BGR picture of
