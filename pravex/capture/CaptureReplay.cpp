@@ -38,6 +38,7 @@ struct CCaptureFileReader::ReplayState {
   DWORD markLength = 0;
   bool holding = false;
   DWORD holdStart = 0;  // time-source reading when the hold began
+  bool reachedMark = false;  // the mark step paused at markTime, not applied yet
 };
 
 void CCaptureFileReader::AddHandler(CCaptureSink* handler, WORD streamType, DWORD leadWindow, bool wantsControl) {
@@ -253,6 +254,7 @@ int CCaptureFileReader::PauseMarkStep(ReplayState& state, DWORD& markTime) {
   if (state.armed && !state.holding && Clock().Now() >= state.markTime) {
     m_paused = true;
     markTime = state.markTime;
+    state.reachedMark = true;
     if (state.markLength > 0) {
       state.holding = true;
       state.holdStart = Clock().GetSourceTime();
@@ -290,16 +292,25 @@ CCaptureFileReader::LoopEnd CCaptureFileReader::RealTimeLoop(ReplayState& state)
     const bool paused = m_paused;
     if (paused != state.appliedPause) {
       Clock().SetPaused(paused);
+      // The worker wakes a little after the mark at times: the clock goes
+      // back to it, so nothing later than the mark is shown while paused.
+      if (paused && state.reachedMark && Clock().Now() > markTime) Clock().SetTime(markTime);
       SendControl(paused ? kRecordPaused : kRecordPlaying, Clock().Now(), false);
       state.appliedPause = paused;
     }
+    state.reachedMark = false;
     if (ReadNext(state) && IsDue(state.pending->GetTime(), Clock().Now(), state.maxWindow)) {
       QueueRecord(state.pending);
       state.pending = nullptr;
       state.wait = 0;
     }
     const DWORD now = Clock().Now();
-    const bool allEmpty = DeliverDue(now, state.wait);
+    // Nothing past an armed mark is handed over before the mark step has
+    // paused there, and the worker wakes at the mark rather than at the next
+    // record after it.
+    const bool markAhead = state.armed && !state.holding;
+    const bool allEmpty = DeliverDue(markAhead ? std::min(now, state.markTime) : now, state.wait);
+    if (markAhead && state.markTime > now) state.wait = std::min(state.wait, state.markTime - now);
     // At the stop time the replay ends once everything up to it was read and
     // handed over, so a clock that jumps past it still shows the last picture.
     const bool readUpToNow = state.endReached || (state.pending && !IsDue(state.pending->GetTime(), now, state.maxWindow));

@@ -168,6 +168,40 @@ TEST_F(ReplayFixture, PauseMarkOfLengthZeroWaitsForResume) {
   reader.Stop();
 }
 
+// A worker that wakes after the mark (here the clock jumps over it) still
+// pauses with the clock at the mark, and shows nothing later than it.
+TEST_F(ReplayFixture, AClockPastTheMarkPausesAtTheMarkShowingNothingLater) {
+  CRecordingNotify notify;
+  OpenWithScreen(WriteReplayCapture(Every(100, 2000)));
+  reader.SetNotify(&notify);
+  reader.AddPauseMark(990, 0);
+  reader.AddPauseMark(1500, 2000);
+  ASSERT_TRUE(reader.Start());
+  ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
+  AdvanceTo(900);
+  ASSERT_TRUE(screen.WaitForTime(kRecordScreen, 900));
+  source.Advance(250);  // 1150: past the mark and two pictures after it
+  ASSERT_TRUE(notify.WaitForCount(1));
+  ASSERT_TRUE(screen.WaitUntil(LastControlIs(kRecordPaused)));
+  EXPECT_EQ(clock.Now(), 990u);
+  EXPECT_EQ(screen.TimesOf(kRecordPaused), (std::vector<DWORD>{990}));
+  Sleep(20);
+  EXPECT_EQ(screen.TimesOf(kRecordScreen).back(), 900u);
+  reader.SetPaused(false);
+  ASSERT_TRUE(screen.WaitUntil(LastControlIs(kRecordPlaying)));
+  AdvanceTo(1000);
+  ASSERT_TRUE(screen.WaitForTime(kRecordScreen, 1000));
+  // A timed mark overrun the same way holds from its own time.
+  source.Advance(600);
+  ASSERT_TRUE(screen.WaitUntil(LastControlIs(kRecordPaused)));
+  EXPECT_TRUE(reader.IsHolding());
+  EXPECT_EQ(clock.Now(), 1500u);
+  ASSERT_TRUE(screen.WaitForTime(kRecordScreen, 1500));
+  Sleep(20);
+  EXPECT_EQ(screen.TimesOf(kRecordScreen).back(), 1500u);
+  reader.Stop();
+}
+
 TEST_F(ReplayFixture, TimedPauseMarkHoldsThenResumesByItself) {
   CRecordingNotify notify;
   OpenWithScreen(WriteReplayCapture(Every(1000, 9000)));
@@ -214,6 +248,9 @@ TEST_F(ReplayFixture, OfTwoMarksAtOneTimeOnlyTheFirstCounts) {
   ASSERT_TRUE(notify.WaitForCount(1));
   EXPECT_FALSE(reader.IsHolding());
   EXPECT_EQ(clock.GetMarker(), 3000u);
+  // Resumed once the pause has reached the clock, else it would stop the
+  // clock after the resume.
+  ASSERT_TRUE(screen.WaitUntil(LastControlIs(kRecordPaused)));
   reader.SetPaused(false);
   ASSERT_TRUE(screen.WaitUntil(LastControlIs(kRecordPlaying)));
   AdvanceTo(3000);
