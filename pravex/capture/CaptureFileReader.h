@@ -145,7 +145,7 @@ class CCaptureFileReader {
   void ArmNextMarkAfter(ReplayState& state, DWORD time);
   LoopEnd RealTimeLoop(ReplayState& state);
   LoopEnd FrameLoop(ReplayState& state);
-  int PauseMarkStep(ReplayState& state, DWORD& markTime);
+  int PauseMarkStep(ReplayState& state, DWORD& markTime, bool& reached);
   bool ReadNext(ReplayState& state);
   void QueueRecord(CCaptureData* record);
   bool DeliverDue(DWORD clockTime, DWORD& wait);

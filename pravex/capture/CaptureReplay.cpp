@@ -38,7 +38,6 @@ struct CCaptureFileReader::ReplayState {
   DWORD markLength = 0;
   bool holding = false;
   DWORD holdStart = 0;  // time-source reading when the hold began
-  bool reachedMark = false;  // the mark step paused at markTime, not applied yet
 };
 
 void CCaptureFileReader::AddHandler(CCaptureSink* handler, WORD streamType, DWORD leadWindow, bool wantsControl) {
@@ -248,13 +247,14 @@ void CCaptureFileReader::ArmNextMarkAfter(ReplayState& state, DWORD time) {
 
 // Under the reader lock: pauses at an armed mark the clock has reached, and
 // ends a timed hold that ran out or that the owner ended by resuming. Returns
-// the notify kind to send once the lock is released, or -1.
-int CCaptureFileReader::PauseMarkStep(ReplayState& state, DWORD& markTime) {
+// the notify kind to send once the lock is released, or -1; reached tells that
+// it paused at markTime.
+int CCaptureFileReader::PauseMarkStep(ReplayState& state, DWORD& markTime, bool& reached) {
   int notify = -1;
   if (state.armed && !state.holding && Clock().Now() >= state.markTime) {
     m_paused = true;
     markTime = state.markTime;
-    state.reachedMark = true;
+    reached = true;
     if (state.markLength > 0) {
       state.holding = true;
       state.holdStart = Clock().GetSourceTime();
@@ -282,10 +282,11 @@ CCaptureFileReader::LoopEnd CCaptureFileReader::RealTimeLoop(ReplayState& state)
     if (m_stopEvent.Wait(state.wait)) return LoopEnd::Stopped;
     state.wait = kIdleWaitMs;
     DWORD markTime = 0;
+    bool reachedMark = false;
     int notify;
     {
       CSingleLock lock(&m_lock);
-      notify = PauseMarkStep(state, markTime);
+      notify = PauseMarkStep(state, markTime, reachedMark);
     }
     if (notify >= 0 && m_notify) m_notify->OnReplayNotify(notify, markTime);
 
@@ -294,11 +295,10 @@ CCaptureFileReader::LoopEnd CCaptureFileReader::RealTimeLoop(ReplayState& state)
       Clock().SetPaused(paused);
       // The worker wakes a little after the mark at times: the clock goes
       // back to it, so nothing later than the mark is shown while paused.
-      if (paused && state.reachedMark && Clock().Now() > markTime) Clock().SetTime(markTime);
+      if (paused && reachedMark && Clock().Now() > markTime) Clock().SetTime(markTime);
       SendControl(paused ? kRecordPaused : kRecordPlaying, Clock().Now(), false);
       state.appliedPause = paused;
     }
-    state.reachedMark = false;
     if (ReadNext(state) && IsDue(state.pending->GetTime(), Clock().Now(), state.maxWindow)) {
       QueueRecord(state.pending);
       state.pending = nullptr;
