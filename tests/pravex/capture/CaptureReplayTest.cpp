@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
 
 using namespace capture;
 
@@ -64,12 +65,20 @@ struct ReplayFixture : ::testing::Test {
   CManualTimeSource source{1000};
   CReplayClock clock{&source};
   CRecordingSink screen{&clock};
+  CRecordingNotify notify;  // outlives the reader's worker
   CCaptureFileReader reader;
 
   void OpenWithScreen(const std::string& path, int frameMode = 0) {
     ASSERT_TRUE(reader.Open(path, frameMode));
     reader.SetClock(&clock);
     reader.AddHandler(&screen, kStreamScreen, 0, true);
+  }
+  // OpenWithScreen, with the notify and the pause marks (time, length) in
+  // the order given.
+  void OpenWithMarks(const std::string& path, std::initializer_list<std::pair<DWORD, DWORD>> marks) {
+    OpenWithScreen(path);
+    reader.SetNotify(&notify);
+    for (const auto& [time, length] : marks) reader.AddPauseMark(time, length);
   }
   // Moves the replay clock to t (running) and waits until the worker has
   // delivered everything of the screen stream up to t.
@@ -144,11 +153,7 @@ TEST_F(ReplayFixture, LeadWindowDeliversEarly) {
 }
 
 TEST_F(ReplayFixture, PauseMarkOfLengthZeroWaitsForResume) {
-  CRecordingNotify notify;
-  OpenWithScreen(WriteReplayCapture(Every(1000, 9000)));
-  reader.SetNotify(&notify);
-  reader.AddPauseMark(5000, 0);
-  reader.AddPauseMark(7000, 0);
+  OpenWithMarks(WriteReplayCapture(Every(1000, 9000)), {{5000, 0}, {7000, 0}});
   ASSERT_TRUE(reader.Start());
   ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
   EXPECT_EQ(clock.GetMarker(), 5000u);
@@ -171,11 +176,7 @@ TEST_F(ReplayFixture, PauseMarkOfLengthZeroWaitsForResume) {
 // A worker that wakes after the mark (here the clock jumps over it) still
 // pauses with the clock at the mark, and shows nothing later than it.
 TEST_F(ReplayFixture, AClockPastTheMarkPausesAtTheMarkShowingNothingLater) {
-  CRecordingNotify notify;
-  OpenWithScreen(WriteReplayCapture(Every(100, 2000)));
-  reader.SetNotify(&notify);
-  reader.AddPauseMark(990, 0);
-  reader.AddPauseMark(1500, 2000);
+  OpenWithMarks(WriteReplayCapture(Every(100, 2000)), {{990, 0}, {1500, 2000}});
   ASSERT_TRUE(reader.Start());
   ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
   AdvanceTo(900);
@@ -203,11 +204,7 @@ TEST_F(ReplayFixture, AClockPastTheMarkPausesAtTheMarkShowingNothingLater) {
 }
 
 TEST_F(ReplayFixture, TimedPauseMarkHoldsThenResumesByItself) {
-  CRecordingNotify notify;
-  OpenWithScreen(WriteReplayCapture(Every(1000, 9000)));
-  reader.SetNotify(&notify);
-  reader.AddPauseMark(2000, 3000);
-  reader.AddPauseMark(4000, 3000);
+  OpenWithMarks(WriteReplayCapture(Every(1000, 9000)), {{2000, 3000}, {4000, 3000}});
   ASSERT_TRUE(reader.Start());
   ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
   AdvanceTo(2000);
@@ -236,12 +233,8 @@ TEST_F(ReplayFixture, TimedPauseMarkHoldsThenResumesByItself) {
 }
 
 TEST_F(ReplayFixture, OfTwoMarksAtOneTimeOnlyTheFirstCounts) {
-  CRecordingNotify notify;
-  OpenWithScreen(WriteReplayCapture(Every(1000, 9000)));
-  reader.SetNotify(&notify);
-  reader.AddPauseMark(3000, 0);
-  reader.AddPauseMark(2000, 0);
-  reader.AddPauseMark(2000, 5000);  // same time, added later: never takes effect
+  // The mark at 2000 of 5000 ms, added later at the same time, never takes effect.
+  OpenWithMarks(WriteReplayCapture(Every(1000, 9000)), {{3000, 0}, {2000, 0}, {2000, 5000}});
   ASSERT_TRUE(reader.Start());
   ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
   AdvanceTo(2000);
@@ -260,11 +253,8 @@ TEST_F(ReplayFixture, OfTwoMarksAtOneTimeOnlyTheFirstCounts) {
 }
 
 TEST_F(ReplayFixture, StartingWhilePausedHoldsTheClockAndAMarkAtTheStartDoesNotHold) {
-  CRecordingNotify notify;
-  OpenWithScreen(WriteReplayCapture(Every(100, 500)));
-  reader.SetNotify(&notify);
-  reader.AddPauseMark(200, 5000);  // exactly at the start: taken with length 0
-  reader.AddPauseMark(400, 0);
+  // The mark at 200 lies exactly at the start: taken with length 0.
+  OpenWithMarks(WriteReplayCapture(Every(100, 500)), {{200, 5000}, {400, 0}});
   reader.SetPaused(true);
   ASSERT_TRUE(reader.Start(200, 0));
   ASSERT_TRUE(screen.WaitForType(kRecordPaused));
@@ -360,10 +350,8 @@ TEST_F(ReplayFixture, FrameModeTicksAdvanceTheClockFromTheStartTime) {
 }
 
 TEST_F(ReplayFixture, EndOfCaptureWaitsWhilePaused) {
-  CRecordingNotify notify;
-  OpenWithScreen(WriteReplayCapture(Every(1000, 3000)));
-  reader.SetNotify(&notify);
-  reader.AddPauseMark(3000, 0);  // pauses the reader right as the last record falls due
+  // The mark pauses the reader right as the last record falls due.
+  OpenWithMarks(WriteReplayCapture(Every(1000, 3000)), {{3000, 0}});
   ASSERT_TRUE(reader.Start());
   ASSERT_TRUE(screen.WaitForType(kRecordPlaying));
   AdvanceTo(3000);
